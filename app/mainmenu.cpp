@@ -1,0 +1,92 @@
+// The menu bar of a design window.
+#include "app/mainui.h"
+
+#include <QAction>
+#include <QKeySequence>
+#include <QMenu>
+#include <QMenuBar>
+
+namespace {
+struct MenuEntry {
+    const char* text; // nullptr: a separator
+    QKeySequence accelerator;
+    void (MainUI::*slot)(); // nullptr: the command is not available yet
+};
+
+void addEntries(MainUI* window, QMenu* menu, std::initializer_list<MenuEntry> entries) {
+    for (const MenuEntry& entry : entries) {
+        if (!entry.text) {
+            menu->addSeparator();
+            continue;
+        }
+        QAction* action = menu->addAction(MainUI::tr(entry.text));
+        action->setShortcut(entry.accelerator);
+        if (entry.slot) {
+            QObject::connect(action, &QAction::triggered, window, entry.slot);
+        } else {
+            action->setEnabled(false);
+        }
+    }
+}
+
+const MenuEntry separator{nullptr, {}, nullptr};
+} // namespace
+
+void MainUI::buildMenus() {
+    QMenu* file = menuBar()->addMenu(tr("&File"));
+    addEntries(
+        this, file,
+        {{QT_TRANSLATE_NOOP("MainUI", "&New"), QKeySequence(Qt::CTRL | Qt::Key_N),
+          &MainUI::newView},
+         {QT_TRANSLATE_NOOP("MainUI", "&Open..."), QKeySequence(Qt::CTRL | Qt::Key_O), nullptr},
+         separator,
+         {QT_TRANSLATE_NOOP("MainUI", "&Close..."), QKeySequence(Qt::CTRL | Qt::Key_W), nullptr},
+         {QT_TRANSLATE_NOOP("MainUI", "&Save"), QKeySequence(Qt::CTRL | Qt::Key_S), nullptr},
+         {QT_TRANSLATE_NOOP("MainUI", "&Save As..."),
+          QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_S), nullptr},
+         separator,
+         {QT_TRANSLATE_NOOP("MainUI", "&Print..."), QKeySequence(Qt::CTRL | Qt::Key_P), nullptr},
+         separator,
+         {QT_TRANSLATE_NOOP("MainUI", "Preferences..."), QKeySequence(Qt::CTRL | Qt::Key_Comma),
+          &MainUI::openPrefs},
+         separator,
+         {QT_TRANSLATE_NOOP("MainUI", "Q&uit Draftel"), QKeySequence(Qt::CTRL | Qt::Key_Q),
+          &MainUI::quitApp}});
+    // "&Close..." runs the window's own close, which asks about unsaved changes.
+    QAction* close = menuAction("&Close...");
+    close->setEnabled(true);
+    connect(close, &QAction::triggered, this, &QWidget::close);
+
+    QMenu* edit = menuBar()->addMenu(tr("&Edit"));
+    addEntries(
+        this, edit,
+        {{QT_TRANSLATE_NOOP("MainUI", "Undo"), QKeySequence(Qt::CTRL | Qt::Key_Z), nullptr},
+         separator,
+         {QT_TRANSLATE_NOOP("MainUI", "Cut"), QKeySequence(Qt::CTRL | Qt::Key_X), nullptr},
+         {QT_TRANSLATE_NOOP("MainUI", "Copy"), QKeySequence(Qt::CTRL | Qt::Key_C), nullptr},
+         {QT_TRANSLATE_NOOP("MainUI", "Paste"), QKeySequence(Qt::CTRL | Qt::Key_V), nullptr},
+         {QT_TRANSLATE_NOOP("MainUI", "Delete"), QKeySequence(Qt::Key_Backspace), nullptr},
+         separator,
+         {QT_TRANSLATE_NOOP("MainUI", "Select &All"), QKeySequence(Qt::CTRL | Qt::Key_A), nullptr},
+         separator,
+         {QT_TRANSLATE_NOOP("MainUI", "Generate"), QKeySequence(Qt::CTRL | Qt::Key_G), nullptr}});
+
+    menuBar()->addSeparator();
+    QMenu* help = menuBar()->addMenu(tr("&Help"));
+    addEntries(this, help,
+               {{QT_TRANSLATE_NOOP("MainUI", "&About"), QKeySequence(Qt::Key_F1), nullptr}});
+}
+
+QAction* MainUI::menuAction(const QString& text) const {
+    for (QAction* menu : menuBar()->actions()) {
+        if (!menu->menu()) {
+            continue;
+        }
+        for (QAction* action : menu->menu()->actions()) {
+            if (action->text() == text) {
+                return action;
+            }
+        }
+    }
+    return nullptr;
+}

@@ -1,0 +1,151 @@
+#include "app/mainui.h"
+
+#include "app/preferences.h"
+#include "app/prefpanel.h"
+#include "app/userinteraction.h"
+#include "app/windowlist.h"
+#include "canvas/canvashandler.h"
+
+#include <QCloseEvent>
+#include <QDir>
+#include <QFileInfo>
+#include <QKeyEvent>
+#include <QPointer>
+#include <QResizeEvent>
+#include <QSplitter>
+#include <QStatusBar>
+#include <QToolBox>
+
+MainUI::MainUI(QWidget* parent, const char* name, Qt::WindowFlags flags)
+    : QMainWindow(parent, flags) {
+    setObjectName(name ? name : "MainUI");
+    setAttribute(Qt::WA_DeleteOnClose);
+    move(takeNextWindowPosition());
+
+    splitter_ = new QSplitter(this);
+    toolbox_ = new QToolBox(splitter_);
+    canvas_ = new CanvasHandler(splitter_);
+    setCentralWidget(splitter_);
+
+    buildMenus();
+    setMouseTracking(true);
+    statusBar();
+
+    openWindows().append(this);
+}
+
+MainUI::~MainUI() {
+    openWindows().removeAll(this);
+}
+
+int MainUI::openDesign(const QString& path) {
+    const QFileInfo file(path);
+    if (!file.isReadable()) {
+        return -1;
+    }
+    if (MainUI* shown = findWindow(file.absoluteFilePath())) {
+        shown->activateWindow();
+        shown->raise();
+        return 0;
+    }
+    // Design files cannot be read yet: the reader comes with the design-file records, and
+    // until then opening one fails rather than showing an empty design as if it were loaded.
+    designPath_ = file.absoluteFilePath();
+    setDesignTitle();
+    return -1;
+}
+
+void MainUI::setDesignTitle() {
+    setWindowTitle(tr("Design %1").arg(QFileInfo(designPath_).fileName()));
+}
+
+void MainUI::newView() {
+    newDesignFromDefinitionFile(this);
+}
+
+void MainUI::openPrefs() {
+    editPreferences(this, preferences());
+}
+
+void MainUI::quitApp() {
+    // Each window removes itself from the list when it goes, so walk a snapshot.
+    QList<QPointer<MainUI>> windows;
+    for (MainUI* window : openWindows()) {
+        windows.append(window);
+    }
+    for (const QPointer<MainUI>& window : windows) {
+        if (window) {
+            window->close();
+        }
+    }
+}
+
+void MainUI::init() {
+    clear();
+}
+
+void MainUI::clear() {
+    canvas_->clear();
+}
+
+void MainUI::closeEvent(QCloseEvent* event) {
+    if (!canvas_->isModified()) {
+        event->accept();
+        return;
+    }
+    activateWindow();
+    const int dontSave = 0;
+    const int cancel = 1;
+    const int save = 2;
+    const int answer = interaction().question(
+        this, QString(), tr("Do you want to save changes to this document before closing?"),
+        {tr("Don't Save"), tr("Cancel"), tr("Save")}, save, cancel);
+    if (answer == dontSave) {
+        event->accept();
+    } else {
+        // Saving needs the design-file writer; until it exists "Save" keeps the window open
+        // so that nothing is lost.
+        event->ignore();
+    }
+}
+
+void MainUI::resizeEvent(QResizeEvent* event) {
+    QMainWindow::resizeEvent(event);
+    const QSize canvas = canvas_->canvasSize();
+    canvas_->resizeCanvas(qMax(canvas.width(), width()), qMax(canvas.height(), height()));
+}
+
+void MainUI::keyPressEvent(QKeyEvent* event) {
+    switch (event->key()) {
+    case Qt::Key_Escape:
+    case Qt::Key_Left:
+    case Qt::Key_Up:
+    case Qt::Key_Right:
+    case Qt::Key_Down:
+        canvas_->keyPress(event->key(), event->modifiers());
+        break;
+    default:
+        QMainWindow::keyPressEvent(event);
+    }
+}
+
+NewDesignResult newDesignFromDefinitionFile(QWidget* messageParent) {
+    const QString directory = preferences().definitionsDirectory;
+    const QString chosen =
+        interaction().openFileName(nullptr, MainUI::tr("Select a definition file"), directory,
+                                   MainUI::tr("Definition (*.def)"));
+    if (chosen.isEmpty()) {
+        return NewDesignResult::Cancelled;
+    }
+    const QString directoryPath = QDir(directory).absolutePath();
+    if (QFileInfo(chosen).absolutePath() != directoryPath) {
+        interaction().critical(messageParent, MainUI::tr("Definition error"),
+                               MainUI::tr("Select only definition files from the Definitions "
+                                          "directory.\nDirectory: %1")
+                                   .arg(directoryPath));
+        return NewDesignResult::Failed;
+    }
+    auto* window = new MainUI;
+    window->show();
+    return window->loadDefinitions(chosen) == 0 ? NewDesignResult::Opened : NewDesignResult::Failed;
+}

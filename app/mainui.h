@@ -1,0 +1,63 @@
+#pragma once
+
+#include <QHash>
+#include <QMainWindow>
+#include <QString>
+
+class CanvasHandler;
+class QAction;
+class QSplitter;
+class QToolBox;
+class QWidget;
+
+// One design window: the toolbox and the design canvas side by side under a menu bar.
+class MainUI : public QMainWindow {
+    Q_OBJECT
+public:
+    explicit MainUI(QWidget* parent = nullptr, const char* name = nullptr,
+                    Qt::WindowFlags flags = {});
+    ~MainUI() override;
+
+    CanvasHandler* canvasHandler() const { return canvas_; }
+    QToolBox* toolbox() const { return toolbox_; }
+    QSplitter* splitter() const { return splitter_; }
+
+    // Absolute path of the design file; null until the design has a file.
+    const QString& designPath() const { return designPath_; }
+
+    // Opens the design file into this window; 0 on success.
+    int openDesign(const QString& path);
+    // Reads the definition file into this window and fills the toolbox; 0 on success. On
+    // failure it shows the error and closes the window.
+    int loadDefinitions(const QString& path);
+
+    // The menu entry whose text (with its & marks) is given, or nullptr.
+    QAction* menuAction(const QString& text) const;
+
+public slots:
+    void newView();
+    void openPrefs();
+    void quitApp();
+    void init();
+    void clear();
+
+protected:
+    void closeEvent(QCloseEvent* event) override;
+    void resizeEvent(QResizeEvent* event) override;
+    void keyPressEvent(QKeyEvent* event) override;
+
+private:
+    void buildMenus();
+    void setDesignTitle();
+
+    CanvasHandler* canvas_ = nullptr;
+    QHash<QString, QWidget*> toolboxPages_;
+    QSplitter* splitter_ = nullptr;
+    QToolBox* toolbox_ = nullptr;
+    QString designPath_;
+};
+
+// The "&New" command and start-up's "&New" answer: asks for a definition file in the
+// definitions directory and opens a window on it.
+enum class NewDesignResult { Opened, Failed, Cancelled };
+NewDesignResult newDesignFromDefinitionFile(QWidget* messageParent);

@@ -1,0 +1,61 @@
+#include "canvas/canvashandler.h"
+
+#include <QGraphicsScene>
+#include <QKeyEvent>
+#include <QMenu>
+
+namespace {
+bool isWindowKey(int key) {
+    return key == Qt::Key_Escape || key == Qt::Key_Left || key == Qt::Key_Up ||
+           key == Qt::Key_Right || key == Qt::Key_Down;
+}
+} // namespace
+
+CanvasHandler::CanvasHandler(QWidget* parent, const char* name, Qt::WindowFlags flags)
+    : QGraphicsView(parent), scene_(new QGraphicsScene(0, 0, 800, 600, this)),
+      contextMenu_(new QMenu(this)) {
+    setObjectName(name ? name : "CanvasHandler");
+    setWindowFlags(windowFlags() | flags);
+    setScene(scene_);
+    // The canvas origin stays at the view's top left corner, as on a drawing sheet.
+    setAlignment(Qt::AlignLeft | Qt::AlignTop);
+    setMouseTracking(true);
+    viewport()->setMouseTracking(true);
+    setAcceptDrops(true);
+    viewport()->setAcceptDrops(true);
+    contextMenu_->addAction(tr("&Edit vars"), this, &CanvasHandler::objMenu);
+}
+
+CanvasHandler::~CanvasHandler() = default;
+
+QSize CanvasHandler::canvasSize() const {
+    return scene_->sceneRect().size().toSize();
+}
+
+void CanvasHandler::resizeCanvas(int width, int height) {
+    scene_->setSceneRect(0, 0, width, height);
+}
+
+void CanvasHandler::keyPress(int key, Qt::KeyboardModifiers state) {
+    // Nothing to act on yet: wires in progress and selections come with the editing tools.
+    Q_UNUSED(key);
+    Q_UNUSED(state);
+}
+
+void CanvasHandler::clear() {
+    scene_->clear();
+}
+
+void CanvasHandler::objMenu() {
+    // The variable editor opens here once blocks can be placed.
+}
+
+void CanvasHandler::keyPressEvent(QKeyEvent* event) {
+    // Escape and the arrows belong to the window, which hands them back through keyPress();
+    // the view must not scroll with them.
+    if (isWindowKey(event->key())) {
+        event->ignore();
+        return;
+    }
+    QGraphicsView::keyPressEvent(event);
+}
