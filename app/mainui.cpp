@@ -82,6 +82,9 @@ void MainUI::quitApp() {
 
 void MainUI::init() {
     clear();
+    for (ToolboxEntry* entry : catalogue_) {
+        addToolboxButton(entry);
+    }
 }
 
 void MainUI::clear() {

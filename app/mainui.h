@@ -1,10 +1,14 @@
 #pragma once
 
 #include <QHash>
+#include <QList>
 #include <QMainWindow>
 #include <QString>
 
+#include "definitions/definitionset.h"
+
 class CanvasHandler;
+class ToolboxEntry;
 class QAction;
 class QSplitter;
 class QToolBox;
@@ -31,6 +35,16 @@ public:
     // failure it shows the error and closes the window.
     int loadDefinitions(const QString& path);
 
+    // The block types of the loaded definition file, in name order. The entries belong to the
+    // canvas editor once the toolbox is filled.
+    const QList<ToolboxEntry*>& catalogue() const { return catalogue_; }
+    const DefinitionSet& definitions() const { return definitions_; }
+
+    // The toolbox page of a category, made on first use.
+    QWidget* categoryPage(const QString& name);
+    // Adds the block type's button to its category's page and hands the entry to the editor.
+    void addToolboxButton(ToolboxEntry* entry);
+
     // The menu entry whose text (with its & marks) is given, or nullptr.
     QAction* menuAction(const QString& text) const;
 
@@ -51,10 +65,12 @@ private:
     void setDesignTitle();
 
     CanvasHandler* canvas_ = nullptr;
+    QList<ToolboxEntry*> catalogue_;
     QHash<QString, QWidget*> toolboxPages_;
     QSplitter* splitter_ = nullptr;
     QToolBox* toolbox_ = nullptr;
     QString designPath_;
+    DefinitionSet definitions_;
 };
 
 // The "&New" command and start-up's "&New" answer: asks for a definition file in the

@@ -1,10 +1,20 @@
 #include "canvas/canvashandler.h"
 
+#include "definitions/toolboxentry.h"
+
 #include <QGraphicsScene>
 #include <QKeyEvent>
 #include <QMenu>
 
 namespace {
+quint32 takeIdentity() {
+    static quint32 next = 0;
+    if (++next == 0) {
+        ++next;
+    }
+    return next;
+}
+
 bool isWindowKey(int key) {
     return key == Qt::Key_Escape || key == Qt::Key_Left || key == Qt::Key_Up ||
            key == Qt::Key_Right || key == Qt::Key_Down;
@@ -13,7 +23,7 @@ bool isWindowKey(int key) {
 
 CanvasHandler::CanvasHandler(QWidget* parent, const char* name, Qt::WindowFlags flags)
     : QGraphicsView(parent), scene_(new QGraphicsScene(0, 0, 800, 600, this)),
-      contextMenu_(new QMenu(this)) {
+      contextMenu_(new QMenu(this)), identity_(takeIdentity()) {
     setObjectName(name ? name : "CanvasHandler");
     setWindowFlags(windowFlags() | flags);
     setScene(scene_);
@@ -34,6 +44,16 @@ QSize CanvasHandler::canvasSize() const {
 
 void CanvasHandler::resizeCanvas(int width, int height) {
     scene_->setSceneRect(0, 0, width, height);
+}
+
+void CanvasHandler::addBlockType(std::unique_ptr<ToolboxEntry> entry) {
+    blockTypesByName_.emplace(entry->name(), entry.get());
+    blockTypes_.push_back(std::move(entry));
+}
+
+ToolboxEntry* CanvasHandler::findBlockType(const std::string& name) const {
+    const auto found = blockTypesByName_.find(name);
+    return found == blockTypesByName_.end() ? nullptr : found->second;
 }
 
 void CanvasHandler::keyPress(int key, Qt::KeyboardModifiers state) {
