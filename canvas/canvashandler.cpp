@@ -1,5 +1,6 @@
 #include "canvas/canvashandler.h"
 
+#include "canvas/blockitem.h"
 #include "definitions/toolboxentry.h"
 
 #include <QGraphicsScene>
@@ -36,7 +37,9 @@ CanvasHandler::CanvasHandler(QWidget* parent, const char* name, Qt::WindowFlags 
     contextMenu_->addAction(tr("&Edit vars"), this, &CanvasHandler::objMenu);
 }
 
-CanvasHandler::~CanvasHandler() = default;
+CanvasHandler::~CanvasHandler() {
+    clear();
+}
 
 QSize CanvasHandler::canvasSize() const {
     return scene_->sceneRect().size().toSize();
@@ -63,6 +66,14 @@ void CanvasHandler::keyPress(int key, Qt::KeyboardModifiers state) {
 }
 
 void CanvasHandler::clear() {
+    // Blocks go first: each takes its wires, whose segments are separate canvas items.
+    QList<QGraphicsItem*> blocks;
+    for (QGraphicsItem* item : scene_->items()) {
+        if (item->type() == BlockItem::Type) {
+            blocks.append(item);
+        }
+    }
+    qDeleteAll(blocks);
     scene_->clear();
 }
 

@@ -1,0 +1,97 @@
+#pragma once
+
+#include "definitions/namelist.h"
+#include "definitions/valuelist.h"
+
+#include <QGraphicsPolygonItem>
+#include <QList>
+#include <QRect>
+#include <memory>
+#include <vector>
+
+class QGraphicsLineItem;
+class QGraphicsScene;
+class QGraphicsSimpleTextItem;
+class ToolboxEntry;
+class WireItem;
+
+// One port stub of a block. Input port k carries the k-th input name, output port k the k-th
+// output name; only ports numbered from 1 take wires.
+struct PortItem {
+    QGraphicsLineItem* stub;
+    bool isInput;
+    int number;
+};
+
+// A placed block: a grey outline with edges, port stubs with labels and a name label, its own
+// variables, and the wires attached to it. The outline, stubs and labels are child items, so
+// they move and disappear with the block.
+class BlockItem : public QGraphicsPolygonItem {
+public:
+    enum { Type = 1001 };
+
+    // Builds the block at (0, 0) with its type's outline and its variables from the type's
+    // edit names; the creator moves it into place.
+    BlockItem(QGraphicsScene* canvas, QList<BlockItem*>* selectionList, ToolboxEntry* entry,
+              float z);
+    ~BlockItem() override;
+
+    int type() const override { return Type; }
+
+    // Moves the block and lets every attached wire follow once.
+    void moveBy(qreal dx, qreal dy);
+
+    void setSelected(bool selected);
+    bool isSelected() const { return selected_; }
+
+    // Changes the caption, keeping its centre where it was.
+    void setLabel(const QString& text);
+    QString label() const;
+
+    ToolboxEntry* entry() const { return entry_; }
+    NameList<ValueList>& variables() { return variables_; }
+    const NameList<ValueList>& variables() const { return variables_; }
+    // The first value of the variable, or nullptr when the block has no such variable.
+    const char* variable(const char* name) const;
+
+    // The first port whose stub, widened by 3 pixels on every side, contains the point: the point
+    // becomes the stub's outer end. Returns the port number (0 for a stub that takes no wire),
+    // or -1 when no port is hit.
+    int portAt(QPoint& point, bool& horizontal, bool& isInput) const;
+    const std::vector<PortItem>& ports() const { return ports_; }
+
+    WireItem* inputWire(int port) const;
+    void attachWire(WireItem* wire, int port, bool isInput);
+    void detachWire(WireItem* wire, int port, bool isInput);
+    const QList<WireItem*>& wires() const { return wires_; }
+    // Appends the wires leaving output port k, each once, in attachment order; returns how many.
+    int outputWires(int port, QList<WireItem*>& list) const;
+    WireItem* wireAt(QPoint point) const;
+    WireItem* handleAt(QPoint point, int& handleIndex) const;
+    void setWiresPen(const QPen& pen);
+    void snapshotWireGeometry();
+
+    // The outline's bounds relative to the block's position, port stubs not included.
+    const QRect& outlineBounds() const { return outlineBounds_; }
+    float z() const { return z_; }
+
+    void setNumber(int number) { number_ = number; }
+    int number() const { return number_; }
+
+private:
+    friend class OutlineBuilder;
+
+    int number_ = 0;
+    ToolboxEntry* entry_;
+    QGraphicsSimpleTextItem* nameLabel_ = nullptr;
+    QList<QGraphicsItem*> labels_;
+    QList<QGraphicsLineItem*> edges_;
+    QList<BlockItem*>* selectionList_;
+    std::vector<PortItem> ports_;
+    std::vector<WireItem*> inputSlots_;
+    QRect outlineBounds_;
+    QList<WireItem*> wires_;
+    NameList<ValueList> variables_;
+    bool selected_ = false;
+    float z_;
+};
