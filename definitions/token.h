@@ -1,5 +1,6 @@
 #pragma once
 
+#include <cstddef>
 #include <string>
 
 // One lexical unit of a definition file.
@@ -33,6 +34,10 @@ public:
     bool isIdentifier(const char* word = nullptr) const;
     bool isPunct(char c = 0) const;
     bool isString() const { return m_kind == String; }
+
+    // Tokens are made and dropped by the million; plain Tokens reuse their memory.
+    static void* operator new(std::size_t size);
+    static void operator delete(void* p, std::size_t size);
 
 private:
     int m_kind;

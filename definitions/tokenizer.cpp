@@ -76,11 +76,15 @@ void Tokenizer::setComment(int slot, const char* delimiters) {
         return;
     CommentSlot& s = m_comments[std::size_t(slot)];
     s = CommentSlot{};
-    if (!delimiters || std::strlen(delimiters) < kNeeded[slot])
-        return;
-    s.used = true;
-    for (std::size_t i = 0; i < kNeeded[slot]; ++i)
-        s.c[i] = static_cast<unsigned char>(delimiters[i]);
+    if (delimiters && std::strlen(delimiters) >= kNeeded[slot]) {
+        s.used = true;
+        for (std::size_t i = 0; i < kNeeded[slot]; ++i)
+            s.c[i] = static_cast<unsigned char>(delimiters[i]);
+    }
+    m_plainSpace = true;
+    for (const CommentSlot& other : m_comments)
+        if (other.used && is(other.c[0], Space))
+            m_plainSpace = false;
 }
 
 void Tokenizer::setError(const char* message, int line) {
@@ -99,6 +103,19 @@ const char* Tokenizer::errorText() const {
     if (!m_hasError)
         return nullptr;
     return m_error.text() ? m_error.text() : "";
+}
+
+// Takes white space straight from the buffered window (counting line breaks),
+// which is only right while no comment delimiter starts with white space.
+void Tokenizer::skipBufferedSpace() {
+    CharSource& src = *m_source;
+    const unsigned char* b = src.bufferedBegin();
+    const unsigned char* e = src.bufferedEnd();
+    const unsigned char* p = b;
+    for (; p != e && kClasses[*p] == Space; ++p)
+        if (*p == '\n')
+            ++m_line;
+    src.skipBuffered(std::size_t(p - b));
 }
 
 int Tokenizer::skipRestOfLine() {
@@ -197,6 +214,8 @@ std::unique_ptr<Token> Tokenizer::nextToken() {
     if (!m_source || m_source->status() != 0)
         return make(Token::SourceError);
     for (;;) {
+        if (m_plainSpace)
+            skipBufferedSpace();
         const int c = nextSignificant();
         if (c == '\n')
             ++m_line;

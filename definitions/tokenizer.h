@@ -42,6 +42,7 @@ private:
         std::array<int, 4> c{};
     };
 
+    void skipBufferedSpace();
     int nextSignificant();
     int skipRestOfLine();
     void readString();
@@ -56,4 +57,5 @@ private:
     DynString m_error;
     bool m_hasError = false;
     std::array<CommentSlot, 4> m_comments;
+    bool m_plainSpace = true; // no comment delimiter starts with white space
 };

@@ -47,6 +47,33 @@ TEST(NameList, KeepsByteWiseOrderAndUniqueNames) {
     EXPECT_EQ(names(list), (std::vector<std::string>{"A", "_x", "a1", "b", "\xe9"}));
 }
 
+TEST(NameList, OrderOfLongAndPrefixNames) {
+    const std::vector<std::string> sorted = {
+        "a",
+        "aaaaaaaa",
+        "aaaaaaaaa",
+        "aaaaaaaaaaaaaaa",
+        "aaaaaaaaaaaaaaaa",
+        "aaaaaaaaaaaaaaaaa",
+        "aaaaaaaaaaaaaaaab",
+        "aaaaaaaaaaaaaaab",
+        "aaaaaaaab",
+        "ab",
+        "b\x01",
+        "b\x7f",
+        "b\x80",
+        "b\xff",
+        "b\xff\xff\xff\xff\xff\xff\xff\xff\xff\xff\xff\xff\xff\xff\xff\xff\x01",
+        "b\xff\xff\xff\xff\xff\xff\xff\xff\xff\xff\xff\xff\xff\xff\xff\xff\x02",
+    };
+    NameList<int> list;
+    for (std::size_t i = sorted.size(); i-- > 0;)
+        EXPECT_TRUE(list.insert(sorted[i].c_str(), std::make_unique<int>(int(i))));
+    EXPECT_EQ(names(list), sorted);
+    list.insert("aa", std::make_unique<int>(0)); // a change after a walk reorders
+    EXPECT_EQ(names(list)[1], "aa");
+}
+
 TEST(NameList, ManyNamesInDescendingOrder) {
     NameList<int> list;
     const int n = 20000;
