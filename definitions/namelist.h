@@ -3,7 +3,6 @@
 #include <algorithm>
 #include <cstddef>
 #include <cstdint>
-#include <functional>
 #include <memory>
 #include <string>
 #include <string_view>
@@ -13,18 +12,16 @@
 // Payloads keyed by unique names, iterated in ascending byte-wise (strcmp) order
 // of the names. The list owns its payloads.
 //
-// Lookups go through a hash index; the name order is built when the list is
-// iterated after a change, so filling a large list never walks a tree.
+// Entries are appended and put in name order when the list is next iterated
+// (names that arrive in order cost no sort). Small lists are searched directly;
+// larger ones get a hash index, so filling a list of any size stays linear.
 // Inserting or removing invalidates running iterations.
 template <typename T> class NameList {
-    struct Hash {
-        using is_transparent = void;
-        std::size_t operator()(std::string_view s) const {
-            return std::hash<std::string_view>{}(s);
-        }
+    struct Node {
+        std::string name;
+        std::unique_ptr<T> payload;
+        std::size_t position; // index in m_nodes
     };
-    using Map = std::unordered_map<std::string, std::unique_ptr<T>, Hash, std::equal_to<>>;
-    using Slot = typename Map::value_type;
 
 public:
     struct Entry {
@@ -38,17 +35,17 @@ public:
 
     template <typename E> class Iterator {
     public:
-        explicit Iterator(typename std::vector<Slot*>::const_iterator it) : m_it(it) {}
-        E operator*() const { return E{(*m_it)->first, (*m_it)->second.get()}; }
+        explicit Iterator(const std::unique_ptr<Node>* at) : m_at(at) {}
+        E operator*() const { return E{(*m_at)->name, (*m_at)->payload.get()}; }
         Iterator& operator++() {
-            ++m_it;
+            ++m_at;
             return *this;
         }
-        bool operator==(const Iterator& other) const { return m_it == other.m_it; }
-        bool operator!=(const Iterator& other) const { return m_it != other.m_it; }
+        bool operator==(const Iterator& other) const { return m_at == other.m_at; }
+        bool operator!=(const Iterator& other) const { return m_at != other.m_at; }
 
     private:
-        typename std::vector<Slot*>::const_iterator m_it;
+        const std::unique_ptr<Node>* m_at;
     };
     using iterator = Iterator<Entry>;
     using const_iterator = Iterator<ConstEntry>;
@@ -56,70 +53,101 @@ public:
     // Takes the payload unless the name is null or taken or the payload is null;
     // a refused payload stays with the caller (it is not moved from).
     bool insert(const char* name, std::unique_ptr<T>&& payload) {
-        if (!name || !payload || m_map.find(std::string_view(name)) != m_map.end())
+        if (!name || !payload || findNode(name))
             return false;
-        m_map.emplace(std::string(name), std::move(payload));
-        m_sorted.clear();
+        auto node = std::make_unique<Node>(Node{name, std::move(payload), m_nodes.size()});
+        if (m_sorted && !m_nodes.empty() && !(m_nodes.back()->name < node->name))
+            m_sorted = false;
+        if (!m_index.empty())
+            m_index.emplace(node->name, node.get());
+        m_nodes.push_back(std::move(node));
+        if (m_index.empty() && m_nodes.size() > kDirectSearchLimit)
+            for (const auto& n : m_nodes)
+                m_index.emplace(n->name, n.get());
         return true;
     }
 
     T* find(std::string_view name) const {
-        auto it = m_map.find(name);
-        return it == m_map.end() ? m_default : it->second.get();
+        const Node* node = findNode(name);
+        return node ? node->payload.get() : m_default;
     }
     T* find(const char* name) const { return name ? find(std::string_view(name)) : m_default; }
 
     std::unique_ptr<T> remove(std::string_view name) {
-        auto it = m_map.find(name);
-        if (it == m_map.end())
+        Node* node = findNode(name);
+        if (!node)
             return nullptr;
-        std::unique_ptr<T> payload = std::move(it->second);
-        m_map.erase(it);
-        m_sorted.clear();
+        std::unique_ptr<T> payload = std::move(node->payload);
+        if (!m_index.empty())
+            m_index.erase(std::string_view(node->name));
+        // Move the last node into the hole; the order is restored on the next walk.
+        const std::size_t at = node->position;
+        if (at + 1 != m_nodes.size()) {
+            m_nodes[at] = std::move(m_nodes.back());
+            m_nodes[at]->position = at;
+            m_sorted = false;
+        }
+        m_nodes.pop_back();
         return payload;
     }
 
     // The payload found for a missing name (not owned; none unless set).
     void setDefault(T* payload) { m_default = payload; }
 
-    int count() const { return int(m_map.size()); }
-    bool isEmpty() const { return m_map.empty(); }
+    int count() const { return int(m_nodes.size()); }
+    bool isEmpty() const { return m_nodes.empty(); }
 
-    iterator begin() { return iterator(order().begin()); }
-    iterator end() { return iterator(order().end()); }
-    const_iterator begin() const { return const_iterator(order().begin()); }
-    const_iterator end() const { return const_iterator(order().end()); }
+    iterator begin() { return iterator(sortedNodes()); }
+    iterator end() { return iterator(m_nodes.data() + m_nodes.size()); }
+    const_iterator begin() const { return const_iterator(sortedNodes()); }
+    const_iterator end() const { return const_iterator(m_nodes.data() + m_nodes.size()); }
 
 private:
-    const std::vector<Slot*>& order() const {
-        if (m_sorted.size() == m_map.size())
-            return m_sorted;
+    static constexpr std::size_t kDirectSearchLimit = 16;
+
+    Node* findNode(std::string_view name) const {
+        if (!m_index.empty()) {
+            auto it = m_index.find(name);
+            return it == m_index.end() ? nullptr : it->second;
+        }
+        for (const auto& node : m_nodes)
+            if (node->name == name)
+                return node.get();
+        return nullptr;
+    }
+
+    const std::unique_ptr<Node>* sortedNodes() const {
+        if (!m_sorted) {
+            sortNodes();
+            m_sorted = true;
+        }
+        return m_nodes.data();
+    }
+
+    void sortNodes() const {
         // Sort on name prefixes kept side by side, so most comparisons do not
-        // chase pointers into the scattered map nodes.
+        // chase pointers to names scattered over the heap.
         struct Key {
             std::uint64_t high;
             std::uint64_t low;
-            Slot* slot;
+            Node* node;
         };
         std::vector<Key> keys;
-        keys.reserve(m_map.size());
-        for (auto& slot : m_map) {
-            const std::string& name = slot.first;
-            keys.push_back({prefix(name, 0), prefix(name, 8), const_cast<Slot*>(&slot)});
-        }
+        keys.reserve(m_nodes.size());
+        for (auto& node : m_nodes)
+            keys.push_back({prefix(node->name, 0), prefix(node->name, 8), node.release()});
         std::sort(keys.begin(), keys.end(), [](const Key& a, const Key& b) {
             if (a.high != b.high)
                 return a.high < b.high;
             if (a.low != b.low)
                 return a.low < b.low;
             // std::string compares bytes as unsigned char, as strcmp does.
-            return a.slot->first < b.slot->first;
+            return a.node->name < b.node->name;
         });
-        m_sorted.clear();
-        m_sorted.reserve(keys.size());
-        for (const Key& key : keys)
-            m_sorted.push_back(key.slot);
-        return m_sorted;
+        for (std::size_t i = 0; i < keys.size(); ++i) {
+            keys[i].node->position = i;
+            m_nodes[i].reset(keys[i].node);
+        }
     }
 
     // Eight name bytes from offset as a big-endian number, zero-padded: numeric
@@ -133,7 +161,10 @@ private:
         return v;
     }
 
-    Map m_map;
-    mutable std::vector<Slot*> m_sorted; // empty until needed
+    // Sorting reorders the nodes without changing the list's contents, so the
+    // walks of a const list may do it.
+    mutable std::vector<std::unique_ptr<Node>> m_nodes;
+    mutable bool m_sorted = true;
+    std::unordered_map<std::string_view, Node*> m_index; // views into the nodes' names
     T* m_default = nullptr;
 };

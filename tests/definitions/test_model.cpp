@@ -89,6 +89,26 @@ TEST(NameList, ManyNamesInDescendingOrder) {
         ++seen;
     }
     EXPECT_EQ(seen, n);
+
+    for (int i = 3; i <= n; i += 3) {
+        auto removed = list.remove("k" + std::to_string(i));
+        ASSERT_NE(removed, nullptr);
+        EXPECT_EQ(*removed, i);
+    }
+    EXPECT_EQ(list.count(), n - n / 3);
+    EXPECT_EQ(list.find("k3"), nullptr);
+    ASSERT_NE(list.find("k4"), nullptr);
+    EXPECT_EQ(*list.find("k4"), 4);
+    EXPECT_TRUE(list.insert("k3", std::make_unique<int>(-3)));
+    EXPECT_FALSE(list.insert("k4", std::make_unique<int>(0)));
+    previous.clear();
+    seen = 0;
+    for (auto entry : list) {
+        EXPECT_LT(previous, entry.name);
+        previous = entry.name;
+        ++seen;
+    }
+    EXPECT_EQ(seen, list.count());
 }
 
 TEST(BlockDefinition, PositionsAndMarks) {
