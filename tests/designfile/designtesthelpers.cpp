@@ -40,27 +40,11 @@ std::string walk(const QByteArray& bytes) {
     DesignRecordReader reader(device);
     std::string letters;
     for (;;) {
-        switch (reader.next()) {
-        case DesignRecordReader::Item::Header:
-            letters += 'H';
-            break;
-        case DesignRecordReader::Item::Settings:
-            letters += 'S';
-            break;
-        case DesignRecordReader::Item::Block:
-            letters += 'B';
-            break;
-        case DesignRecordReader::Item::Wire:
-            letters += 'W';
-            break;
-        case DesignRecordReader::Item::UnknownTag:
-            letters += 'U';
-            break;
-        case DesignRecordReader::Item::EndOfFile:
-            return letters + 'E';
-        case DesignRecordReader::Item::Damaged:
-            return letters + 'D';
-        }
+        const auto item = reader.next();
+        letters += "HSBWUED"[int(item)]; // in the order of the Item enumerators
+        if (item == DesignRecordReader::Item::EndOfFile ||
+            item == DesignRecordReader::Item::Damaged)
+            return letters;
     }
 }
 
