@@ -114,7 +114,7 @@ void Tokenizer::skipBufferedSpace() {
     const unsigned char* p = b;
     for (; p != e && kClasses[*p] == Space; ++p)
         if (*p == '\n')
-            ++m_line;
+            countLine();
     src.skipBuffered(std::size_t(p - b));
 }
 
@@ -163,7 +163,7 @@ int Tokenizer::nextSignificant() {
                 if (n < 0)
                     return n;
                 if (n == '\n')
-                    ++m_line;
+                    countLine();
             } while (n != s2.c[1]);
             continue;
         }
@@ -181,7 +181,7 @@ int Tokenizer::nextSignificant() {
                 if (n < 0)
                     return n;
                 if (n == '\n')
-                    ++m_line;
+                    countLine();
                 if (previous == s3.c[2] && n == s3.c[3])
                     break;
                 previous = n;
@@ -218,7 +218,7 @@ std::unique_ptr<Token> Tokenizer::nextToken() {
             skipBufferedSpace();
         const int c = nextSignificant();
         if (c == '\n')
-            ++m_line;
+            countLine();
         if (c == CharSource::EndOfInput)
             return make(Token::EndOfInput);
         if (c < 0) // the input went away part way through

@@ -5,6 +5,7 @@
 #include "definitions/token.h"
 
 #include <array>
+#include <limits>
 #include <memory>
 #include <string>
 #include <vector>
@@ -42,6 +43,8 @@ private:
         std::array<int, 4> c{};
     };
 
+    // Saturates instead of overflowing on absurdly long inputs.
+    void countLine() { m_line += m_line < std::numeric_limits<int>::max(); }
     void skipBufferedSpace();
     int nextSignificant();
     int skipRestOfLine();

@@ -40,6 +40,33 @@ TEST(BadInput, BinaryBytesAndNuls) {
     EXPECT_EQ(values(set.globalValues("g")), (std::vector<std::string>{"caf\xe9\x80\xff", "abc"}));
 }
 
+// A source whose input goes away part way through (a read error).
+class FailingSource : public CharSource {
+public:
+    explicit FailingSource(std::string bytes) : m_bytes(std::move(bytes)) {}
+    int get() override {
+        int c;
+        if (takeHeld(c))
+            return c;
+        return m_at < m_bytes.size() ? static_cast<unsigned char>(m_bytes[m_at++]) : -2;
+    }
+    bool atEnd() const override { return m_at >= m_bytes.size(); }
+    int status() const override { return m_at >= m_bytes.size() ? -2 : 0; }
+
+private:
+    std::string m_bytes;
+    std::size_t m_at = 0;
+};
+
+TEST(BadInput, ReadErrorIsNotTheEndOfTheFile) {
+    for (const char* text : {"g \"x\"\n", "g \"x\" ", "g \"x\" /* comment", "g \"open"}) {
+        DefinitionSet set;
+        Tokenizer tokenizer(std::make_unique<FailingSource>(text));
+        EXPECT_TRUE(set.read(tokenizer)) << text;
+        EXPECT_STREQ(tokenizer.errorText(), "File error while reading") << text;
+    }
+}
+
 TEST(BadInput, HundredMegabyteStringLiteral) {
     std::string text = "big \"";
     const std::size_t size = 100u << 20;
