@@ -145,19 +145,19 @@ TEST(Parser, ParameterLists) {
     ASSERT_FALSE(r.failed) << r.error;
     auto ports = [&](const char* name) {
         const BlockDefinition* d = set.blocks().find(name);
-        Strings out;
-        for (int i = 0; d && d->output(i); ++i)
-            out.push_back(d->output(i));
-        out.push_back(":");
-        for (int i = 0; d && d->input(i); ++i)
-            out.push_back(d->input(i));
+        std::string out;
+        for (int i = 0; d->output(i); ++i)
+            out += std::string(d->output(i)) + " ";
+        out += ":";
+        for (int i = 0; d->input(i); ++i)
+            out += std::string(" ") + d->input(i);
         return out;
     };
-    EXPECT_EQ(ports("A"), Strings{":"});
-    EXPECT_EQ(ports("B"), Strings{":"});
-    EXPECT_EQ(ports("C"), (Strings{"x", ":"}));
-    EXPECT_EQ(ports("D"), (Strings{":", "y"}));
-    EXPECT_EQ(ports("E"), (Strings{"o1", "o2", ":", "i1", "i2"}));
+    EXPECT_EQ(ports("A"), ":");
+    EXPECT_EQ(ports("B"), ":");
+    EXPECT_EQ(ports("C"), "x :");
+    EXPECT_EQ(ports("D"), ": y");
+    EXPECT_EQ(ports("E"), "o1 o2 : i1 i2");
 }
 
 TEST(Parser, BodyMarksMinusAndValues) {
