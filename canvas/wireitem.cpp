@@ -190,9 +190,19 @@ void WireItem::deselect() {
 }
 
 void WireItem::refreshHandles() {
-    if (!handles_.empty()) {
+    if (handles_.empty()) {
+        return;
+    }
+    if (handles_.size() + 1 != segments_.size()) {
         deselect();
         select();
+        return;
+    }
+    // Moved rather than made anew: removing canvas items costs time in the number of items on
+    // the canvas, and a whole selection of wires moves at once.
+    for (int i = 1; i < segmentCount(); ++i) {
+        const QPoint bend = segment(i).p1();
+        moveHandleTo(i - 1, bend.x(), bend.y());
     }
 }
 
