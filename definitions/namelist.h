@@ -20,8 +20,9 @@ template <typename T> class NameList {
     struct Node {
         std::string name;
         std::unique_ptr<T> payload;
-        std::size_t position; // index in m_nodes
     };
+    // Views into the nodes' names, which stay put while the nodes are reordered.
+    using Index = std::unordered_map<std::string_view, Node*>;
 
 public:
     struct Entry {
@@ -55,15 +56,17 @@ public:
     bool insert(const char* name, std::unique_ptr<T>&& payload) {
         if (!name || !payload || findNode(name))
             return false;
-        auto node = std::make_unique<Node>(Node{name, std::move(payload), m_nodes.size()});
+        auto node = std::make_unique<Node>(Node{name, std::move(payload)});
         if (m_sorted && !m_nodes.empty() && !(m_nodes.back()->name < node->name))
             m_sorted = false;
-        if (!m_index.empty())
-            m_index.emplace(node->name, node.get());
+        if (m_index)
+            m_index->emplace(node->name, node.get());
         m_nodes.push_back(std::move(node));
-        if (m_index.empty() && m_nodes.size() > kDirectSearchLimit)
+        if (!m_index && m_nodes.size() > kDirectSearchLimit) {
+            m_index = std::make_unique<Index>();
             for (const auto& n : m_nodes)
-                m_index.emplace(n->name, n.get());
+                m_index->emplace(n->name, n.get());
+        }
         return true;
     }
 
@@ -73,21 +76,17 @@ public:
     }
     T* find(const char* name) const { return name ? find(std::string_view(name)) : m_default; }
 
+    // Linear in the size of the list (nothing removes entries in bulk).
     std::unique_ptr<T> remove(std::string_view name) {
-        Node* node = findNode(name);
+        const Node* node = findNode(name);
         if (!node)
             return nullptr;
-        std::unique_ptr<T> payload = std::move(node->payload);
-        if (!m_index.empty())
-            m_index.erase(std::string_view(node->name));
-        // Move the last node into the hole; the order is restored on the next walk.
-        const std::size_t at = node->position;
-        if (at + 1 != m_nodes.size()) {
-            m_nodes[at] = std::move(m_nodes.back());
-            m_nodes[at]->position = at;
-            m_sorted = false;
-        }
-        m_nodes.pop_back();
+        if (m_index)
+            m_index->erase(std::string_view(node->name));
+        auto at = std::find_if(m_nodes.begin(), m_nodes.end(),
+                               [node](const auto& n) { return n.get() == node; });
+        std::unique_ptr<T> payload = std::move((*at)->payload);
+        m_nodes.erase(at); // keeps the order
         return payload;
     }
 
@@ -106,9 +105,9 @@ private:
     static constexpr std::size_t kDirectSearchLimit = 16;
 
     Node* findNode(std::string_view name) const {
-        if (!m_index.empty()) {
-            auto it = m_index.find(name);
-            return it == m_index.end() ? nullptr : it->second;
+        if (m_index) {
+            auto it = m_index->find(name);
+            return it == m_index->end() ? nullptr : it->second;
         }
         for (const auto& node : m_nodes)
             if (node->name == name)
@@ -144,10 +143,8 @@ private:
             // std::string compares bytes as unsigned char, as strcmp does.
             return a.node->name < b.node->name;
         });
-        for (std::size_t i = 0; i < keys.size(); ++i) {
-            keys[i].node->position = i;
+        for (std::size_t i = 0; i < keys.size(); ++i)
             m_nodes[i].reset(keys[i].node);
-        }
     }
 
     // Eight name bytes from offset as a big-endian number, zero-padded: numeric
@@ -164,7 +161,7 @@ private:
     // Sorting reorders the nodes without changing the list's contents, so the
     // walks of a const list may do it.
     mutable std::vector<std::unique_ptr<Node>> m_nodes;
+    std::unique_ptr<Index> m_index; // only once the list is large
     mutable bool m_sorted = true;
-    std::unordered_map<std::string_view, Node*> m_index; // views into the nodes' names
     T* m_default = nullptr;
 };
