@@ -1,0 +1,3 @@
+#include "generator/blockview.h"
+
+BlockView::~BlockView() = default;

@@ -1,0 +1,63 @@
+#include "generator/designnode.h"
+
+#include "definitions/blockdefinition.h"
+
+namespace {
+
+// Below this many names a linear walk beats hashing.
+constexpr std::size_t kLinearLimit = 8;
+
+} // namespace
+
+void PortIndex::add(std::string_view name) {
+    m_names.push_back(name);
+    if (m_names.size() == kLinearLimit + 1) {
+        for (std::size_t i = 0; i < m_names.size(); ++i)
+            m_byName.try_emplace(m_names[i], int(i));
+    } else if (m_names.size() > kLinearLimit + 1) {
+        m_byName.try_emplace(name, int(m_names.size() - 1));
+    }
+}
+
+int PortIndex::find(std::string_view name) const {
+    if (m_byName.empty()) {
+        for (std::size_t i = 0; i < m_names.size(); ++i)
+            if (m_names[i] == name)
+                return int(i);
+        return -1;
+    }
+    auto it = m_byName.find(name);
+    return it == m_byName.end() ? -1 : it->second;
+}
+
+NodeType::NodeType(const BlockDefinition& def) : definition(&def) {
+    for (int i = 0; i < def.outputCount(); ++i) {
+        outputs.add(def.output(i));
+        collect.push_back(def.isCollect(def.output(i)) ? 1 : 0);
+    }
+    for (int i = 0; i < def.inputCount(); ++i)
+        inputs.add(def.input(i));
+}
+
+const InputConnection* DesignNode::connection(std::string_view inputName) const {
+    const int slot = m_type->inputs.find(inputName);
+    if (slot < 0 || std::size_t(slot) >= m_connections.size())
+        return nullptr;
+    const InputConnection& c = m_connections[std::size_t(slot)];
+    return c.source ? &c : nullptr;
+}
+
+void connect(DesignNode& node, const char* inputName, DesignNode* source, const char* outputName) {
+    const int slot = inputName ? node.m_type->inputs.find(inputName) : -1;
+    if (slot < 0 || std::size_t(slot) >= node.m_connections.size())
+        return;
+    InputConnection& c = node.m_connections[std::size_t(slot)];
+    if (!source) {
+        c = InputConnection{};
+        return;
+    }
+    if (!outputName || source->m_type->outputs.find(outputName) < 0)
+        return;
+    c.source = source;
+    c.outputName = outputName;
+}
