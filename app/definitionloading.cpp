@@ -1,11 +1,11 @@
 // Reading a window's definition file into its catalogue of block types.
 #include "app/mainui.h"
 
-#include "app/userinteraction.h"
 #include "canvas/canvashandler.h"
 #include "definitions/filecharsource.h"
 #include "definitions/tokenizer.h"
 #include "definitions/toolboxentry.h"
+#include "interaction/userinteraction.h"
 
 #include <QFileInfo>
 

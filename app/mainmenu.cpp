@@ -38,10 +38,12 @@ void MainUI::buildMenus() {
         this, file,
         {{QT_TRANSLATE_NOOP("MainUI", "&New"), QKeySequence(Qt::CTRL | Qt::Key_N),
           &MainUI::newView},
-         {QT_TRANSLATE_NOOP("MainUI", "&Open..."), QKeySequence(Qt::CTRL | Qt::Key_O), nullptr},
+         {QT_TRANSLATE_NOOP("MainUI", "&Open..."), QKeySequence(Qt::CTRL | Qt::Key_O),
+          &MainUI::openView},
          separator,
          {QT_TRANSLATE_NOOP("MainUI", "&Close..."), QKeySequence(Qt::CTRL | Qt::Key_W), nullptr},
-         {QT_TRANSLATE_NOOP("MainUI", "&Save"), QKeySequence(Qt::CTRL | Qt::Key_S), nullptr},
+         {QT_TRANSLATE_NOOP("MainUI", "&Save"), QKeySequence(Qt::CTRL | Qt::Key_S),
+          &MainUI::saveView},
          {QT_TRANSLATE_NOOP("MainUI", "&Save As..."),
           QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_S), nullptr},
          separator,
@@ -56,20 +58,30 @@ void MainUI::buildMenus() {
     QAction* close = menuAction("&Close...");
     close->setEnabled(true);
     connect(close, &QAction::triggered, this, &QWidget::close);
+    QAction* saveAs = menuAction("&Save As...");
+    saveAs->setEnabled(true);
+    connect(saveAs, &QAction::triggered, this, [this] { saveAsView(); });
 
     QMenu* edit = menuBar()->addMenu(tr("&Edit"));
     addEntries(
         this, edit,
-        {{QT_TRANSLATE_NOOP("MainUI", "Undo"), QKeySequence(Qt::CTRL | Qt::Key_Z), nullptr},
+        {{QT_TRANSLATE_NOOP("MainUI", "Undo"), QKeySequence(Qt::CTRL | Qt::Key_Z), &MainUI::undo},
          separator,
-         {QT_TRANSLATE_NOOP("MainUI", "Cut"), QKeySequence(Qt::CTRL | Qt::Key_X), nullptr},
-         {QT_TRANSLATE_NOOP("MainUI", "Copy"), QKeySequence(Qt::CTRL | Qt::Key_C), nullptr},
-         {QT_TRANSLATE_NOOP("MainUI", "Paste"), QKeySequence(Qt::CTRL | Qt::Key_V), nullptr},
-         {QT_TRANSLATE_NOOP("MainUI", "Delete"), QKeySequence(Qt::Key_Backspace), nullptr},
+         {QT_TRANSLATE_NOOP("MainUI", "Cut"), QKeySequence(Qt::CTRL | Qt::Key_X), &MainUI::cut},
+         {QT_TRANSLATE_NOOP("MainUI", "Copy"), QKeySequence(Qt::CTRL | Qt::Key_C), &MainUI::copy},
+         {QT_TRANSLATE_NOOP("MainUI", "Paste"), QKeySequence(Qt::CTRL | Qt::Key_V), &MainUI::paste},
+         {QT_TRANSLATE_NOOP("MainUI", "Delete"), QKeySequence(Qt::Key_Backspace),
+          &MainUI::deleteSelected},
          separator,
-         {QT_TRANSLATE_NOOP("MainUI", "Select &All"), QKeySequence(Qt::CTRL | Qt::Key_A), nullptr},
+         {QT_TRANSLATE_NOOP("MainUI", "Select &All"), QKeySequence(Qt::CTRL | Qt::Key_A),
+          &MainUI::selectAll},
          separator,
-         {QT_TRANSLATE_NOOP("MainUI", "Generate"), QKeySequence(Qt::CTRL | Qt::Key_G), nullptr}});
+         {QT_TRANSLATE_NOOP("MainUI", "Generate"), QKeySequence(Qt::CTRL | Qt::Key_G),
+          &MainUI::generate}});
+
+    // The Delete key deletes as well, as people expect on this platform.
+    menuAction("Delete")->setShortcuts(
+        {QKeySequence(Qt::Key_Backspace), QKeySequence(Qt::Key_Delete)});
 
     menuBar()->addSeparator();
     QMenu* help = menuBar()->addMenu(tr("&Help"));

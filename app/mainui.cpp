@@ -2,9 +2,9 @@
 
 #include "app/preferences.h"
 #include "app/prefpanel.h"
-#include "app/userinteraction.h"
 #include "app/windowlist.h"
 #include "canvas/canvashandler.h"
+#include "interaction/userinteraction.h"
 
 #include <QCloseEvent>
 #include <QDir>
@@ -36,23 +36,6 @@ MainUI::MainUI(QWidget* parent, const char* name, Qt::WindowFlags flags)
 
 MainUI::~MainUI() {
     openWindows().removeAll(this);
-}
-
-int MainUI::openDesign(const QString& path) {
-    const QFileInfo file(path);
-    if (!file.isReadable()) {
-        return -1;
-    }
-    if (MainUI* shown = findWindow(file.absoluteFilePath())) {
-        shown->activateWindow();
-        shown->raise();
-        return 0;
-    }
-    // Design files cannot be read yet: the reader comes with the design-file records, and
-    // until then opening one fails rather than showing an empty design as if it were loaded.
-    designPath_ = file.absoluteFilePath();
-    setDesignTitle();
-    return -1;
 }
 
 void MainUI::setDesignTitle() {
@@ -87,6 +70,34 @@ void MainUI::init() {
     }
 }
 
+void MainUI::undo() {
+    canvas_->undo();
+}
+
+void MainUI::cut() {
+    canvas_->cut();
+}
+
+void MainUI::copy() {
+    canvas_->copy();
+}
+
+void MainUI::paste() {
+    canvas_->paste();
+}
+
+void MainUI::deleteSelected() {
+    canvas_->deleteSelected();
+}
+
+void MainUI::selectAll() {
+    canvas_->selectAll();
+}
+
+void MainUI::generate() {
+    canvas_->generate(definitions_, preferences().openGeneratedFile());
+}
+
 void MainUI::clear() {
     canvas_->clear();
 }
@@ -103,11 +114,10 @@ void MainUI::closeEvent(QCloseEvent* event) {
     const int answer = interaction().question(
         this, QString(), tr("Do you want to save changes to this document before closing?"),
         {tr("Don't Save"), tr("Cancel"), tr("Save")}, save, cancel);
-    if (answer == dontSave) {
+    // "Save" always asks for a file name; the window closes only when the design was written.
+    if (answer == dontSave || (answer == save && saveAsView())) {
         event->accept();
     } else {
-        // Saving needs the design-file writer; until it exists "Save" keeps the window open
-        // so that nothing is lost.
         event->ignore();
     }
 }

@@ -50,10 +50,20 @@ public:
 
 public slots:
     void newView();
+    void openView();
+    void saveView();
+    bool saveAsView();
     void openPrefs();
     void quitApp();
     void init();
     void clear();
+    void undo();
+    void cut();
+    void copy();
+    void paste();
+    void deleteSelected();
+    void selectAll();
+    void generate();
 
 protected:
     void closeEvent(QCloseEvent* event) override;
@@ -62,6 +72,9 @@ protected:
 
 private:
     void buildMenus();
+    int loadNamedDefinitions(const QString& name);
+    int loadDesignFile(const QString& path);
+    bool writeDesign(const QString& path);
     void setDesignTitle();
 
     CanvasHandler* canvas_ = nullptr;

@@ -1,7 +1,7 @@
 #include "app/prefpanel.h"
 
 #include "app/preferences.h"
-#include "app/userinteraction.h"
+#include "interaction/userinteraction.h"
 
 #include <QBoxLayout>
 #include <QCheckBox>

@@ -3,7 +3,7 @@
 #include "app/mainui.h"
 #include "app/preferences.h"
 #include "app/prefpanel.h"
-#include "app/userinteraction.h"
+#include "interaction/userinteraction.h"
 
 #include <QApplication>
 #include <QFileDialog>

@@ -1,5 +1,6 @@
 #include "canvas/blockitem.h"
 
+#include "canvas/designcanvas.h"
 #include "canvas/pens.h"
 #include "canvas/wireitem.h"
 #include "definitions/blockdefinition.h"
@@ -133,9 +134,17 @@ BlockItem::BlockItem(QGraphicsScene* canvas, QList<BlockItem*>* selectionList, T
         setLabel(QString::fromLatin1(name));
     }
     canvas->addItem(this);
+    registry_ = qobject_cast<DesignCanvas*>(canvas);
+    if (registry_) {
+        registryKey_ = registry_->registerBlock(this);
+    }
 }
 
 BlockItem::~BlockItem() {
+    if (registry_) {
+        registry_->unregisterBlock(registryKey_);
+        registry_->itemDestroyed(this);
+    }
     if (selected_ && selectionList_) {
         selectionList_->removeAll(this);
     }

@@ -2,17 +2,26 @@
 
 #include "definitions/namelist.h"
 #include "definitions/valuelist.h"
+#include "generator/blockview.h"
 
 #include <QGraphicsPolygonItem>
 #include <QList>
 #include <QRect>
+#include <QSet>
+#include <cstdint>
 #include <memory>
 #include <vector>
 
+class ClipRecord;
+class DesignCanvas;
 class QGraphicsLineItem;
 class QGraphicsScene;
 class QGraphicsSimpleTextItem;
+class BlockClipRecord;
+class BlockDeletedRecord;
 class ToolboxEntry;
+class WireClipRecord;
+class WireDeletedRecord;
 class WireItem;
 
 // One port stub of a block. Input port k carries the k-th input name, output port k the k-th
@@ -26,7 +35,7 @@ struct PortItem {
 // A placed block: a grey outline with edges, port stubs with labels and a name label, its own
 // variables, and the wires attached to it. The outline, stubs and labels are child items, so
 // they move and disappear with the block.
-class BlockItem : public QGraphicsPolygonItem {
+class BlockItem : public QGraphicsPolygonItem, public BlockView {
 public:
     enum { Type = 1001 };
 
@@ -50,7 +59,14 @@ public:
 
     ToolboxEntry* entry() const { return entry_; }
     NameList<ValueList>& variables() { return variables_; }
-    const NameList<ValueList>& variables() const { return variables_; }
+    const NameList<ValueList>& variables() const override { return variables_; }
+
+    // What the generator reads: the type, the position and the wires' far ends.
+    const char* typeName() const override;
+    double x() const override { return pos().x(); }
+    double y() const override { return pos().y(); }
+    PortEnd inputSource(int inputPort) const override;
+    void outputTargets(int outputPort, std::vector<PortEnd>& targets) const override;
     // The first value of the variable, or nullptr when the block has no such variable.
     const char* variable(const char* name) const;
 
@@ -78,6 +94,20 @@ public:
     void setNumber(int number) { number_ = number; }
     int number() const { return number_; }
 
+    // Records for undo and the clipboard.
+    BlockDeletedRecord* makeDeleteRecord() const;
+    // The block remembers the record, so that wire records of the same copy find it.
+    BlockClipRecord* makeCopyRecord();
+    BlockClipRecord* copyRecord() const { return copyRecord_; }
+    // The first attached wire not yet in seen (which it joins) with a deletion record of it;
+    // nullptr when every wire has been seen.
+    WireDeletedRecord* nextWireRecord(QList<WireItem*>& seen, WireItem** wire = nullptr) const;
+    // The same with a hashed seen set, for deletions of many blocks.
+    WireDeletedRecord* nextWireRecord(QSet<WireItem*>& seen, WireItem** wire = nullptr) const;
+    // Appends a clip record for each attached wire whose first end is here and whose second
+    // block is selected.
+    void collectWireCopies(std::vector<ClipRecord*>& clipboard) const;
+
 private:
     friend class OutlineBuilder;
 
@@ -94,4 +124,7 @@ private:
     NameList<ValueList> variables_;
     bool selected_ = false;
     float z_;
+    BlockClipRecord* copyRecord_ = nullptr;
+    DesignCanvas* registry_ = nullptr;
+    std::uint64_t registryKey_ = 0;
 };

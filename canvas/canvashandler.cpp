@@ -1,9 +1,11 @@
 #include "canvas/canvashandler.h"
 
 #include "canvas/blockitem.h"
+#include "canvas/designcanvas.h"
+#include "canvas/wireitem.h"
 #include "definitions/toolboxentry.h"
 
-#include <QGraphicsScene>
+#include <QGraphicsRectItem>
 #include <QKeyEvent>
 #include <QMenu>
 
@@ -23,11 +25,11 @@ bool isWindowKey(int key) {
 } // namespace
 
 CanvasHandler::CanvasHandler(QWidget* parent, const char* name, Qt::WindowFlags flags)
-    : QGraphicsView(parent), scene_(new QGraphicsScene(0, 0, 800, 600, this)),
+    : QGraphicsView(parent), canvas_(new DesignCanvas(0, 0, 800, 600, this)),
       contextMenu_(new QMenu(this)), identity_(takeIdentity()) {
     setObjectName(name ? name : "CanvasHandler");
     setWindowFlags(windowFlags() | flags);
-    setScene(scene_);
+    setScene(canvas_);
     // The canvas origin stays at the view's top left corner, as on a drawing sheet.
     setAlignment(Qt::AlignLeft | Qt::AlignTop);
     setMouseTracking(true);
@@ -35,18 +37,42 @@ CanvasHandler::CanvasHandler(QWidget* parent, const char* name, Qt::WindowFlags 
     setAcceptDrops(true);
     viewport()->setAcceptDrops(true);
     contextMenu_->addAction(tr("&Edit vars"), this, &CanvasHandler::objMenu);
+
+    // Items can go in many ways (a block takes its wires, undo deletes what it made); the
+    // editor must never keep a pointer to one that is gone.
+    canvas_->onItemDestroyed = [this](const void* item) {
+        if (item == wireInProgress_) {
+            wireInProgress_ = nullptr;
+        }
+        if (item == selectedWire_) {
+            selectedWire_ = nullptr;
+        }
+        if (item == handleWire_) {
+            handleWire_ = nullptr;
+        }
+        if (item == draggedBlock_) {
+            draggedBlock_ = nullptr;
+        }
+        if (item == contextBlock_) {
+            contextBlock_ = nullptr;
+        }
+        savedSelection_.removeIf([item](BlockItem* block) { return block == item; });
+    };
 }
 
 CanvasHandler::~CanvasHandler() {
     clear();
+    canvas_->onItemDestroyed = nullptr;
+    clearUndo();
+    clearClipboard();
 }
 
 QSize CanvasHandler::canvasSize() const {
-    return scene_->sceneRect().size().toSize();
+    return canvas_->sceneRect().size().toSize();
 }
 
 void CanvasHandler::resizeCanvas(int width, int height) {
-    scene_->setSceneRect(0, 0, width, height);
+    canvas_->setSceneRect(0, 0, width, height);
 }
 
 void CanvasHandler::addBlockType(std::unique_ptr<ToolboxEntry> entry) {
@@ -59,26 +85,102 @@ ToolboxEntry* CanvasHandler::findBlockType(const std::string& name) const {
     return found == blockTypesByName_.end() ? nullptr : found->second;
 }
 
-void CanvasHandler::keyPress(int key, Qt::KeyboardModifiers state) {
-    // Nothing to act on yet: wires in progress and selections come with the editing tools.
-    Q_UNUSED(key);
-    Q_UNUSED(state);
+void CanvasHandler::selectAll() {
+    for (BlockItem* block : canvas_->blocks()) {
+        block->setSelected(true);
+    }
+}
+
+void CanvasHandler::deselectAll() {
+    // Each block leaves the list as it is deselected.
+    while (!selection_.isEmpty()) {
+        selection_.first()->setSelected(false);
+    }
+    if (selectedWire_) {
+        selectedWire_->deselect();
+        selectedWire_ = nullptr;
+    }
+}
+
+QRect CanvasHandler::moveSelection(int dx, int dy) {
+    int left = 30000;
+    int top = 30000;
+    int right = 0;
+    int bottom = 0;
+    for (BlockItem* block : selection_) {
+        block->moveBy(dx, dy);
+        const QRectF bounds = block->sceneBoundingRect();
+        left = qMin(left, int(bounds.left()));
+        top = qMin(top, int(bounds.top()));
+        right = qMax(right, int(bounds.right()));
+        bottom = qMax(bottom, int(bounds.bottom()));
+    }
+    moveTotal_ += QPoint(dx, dy);
+    return QRect(QPoint(left, top), QPoint(right, bottom));
+}
+
+void CanvasHandler::saveSelection() {
+    savedSelection_ = selection_;
+    WireItem* wire = selectedWire_;
+    deselectAll();
+    selectedWire_ = wire;
+}
+
+void CanvasHandler::restoreSelection() {
+    for (BlockItem* block : savedSelection_) {
+        block->setSelected(true);
+    }
+    if (selectedWire_) {
+        selectedWire_->select();
+    }
 }
 
 void CanvasHandler::clear() {
-    // Blocks go first: each takes its wires, whose segments are separate canvas items.
-    QList<QGraphicsItem*> blocks;
-    for (QGraphicsItem* item : scene_->items()) {
-        if (item->type() == BlockItem::Type) {
-            blocks.append(item);
-        }
+    if (rubberBand_) {
+        delete rubberBand_;
+        rubberBand_ = nullptr;
     }
-    qDeleteAll(blocks);
-    scene_->clear();
+    selection_.clear();
+    // Blocks go first, newest first: each takes its wires and its own parts with it.
+    std::vector<BlockItem*> blocks = canvas_->blocks();
+    for (auto block = blocks.rbegin(); block != blocks.rend(); ++block) {
+        delete *block;
+    }
+    // A wire in progress may hang on no block at all once its block is gone.
+    delete wireInProgress_;
+    wireInProgress_ = nullptr;
+    canvas_->clear();
+    selectedWire_ = nullptr;
+    handleWire_ = nullptr;
+    draggedBlock_ = nullptr;
+    contextBlock_ = nullptr;
+    savedSelection_.clear();
+    panning_ = false;
+}
+
+void CanvasHandler::numberBlocks() {
+    blockCounter_ = 0;
+    for (BlockItem* block : canvas_->blocks()) {
+        block->setNumber(blockCounter_++);
+    }
+}
+
+float CanvasHandler::nextZ() {
+    const float z = zCounter_;
+    zCounter_ += 1.0f;
+    return z;
+}
+
+void CanvasHandler::raiseZ(float z) {
+    if (z > zCounter_) {
+        zCounter_ = z + 1.0f;
+    }
 }
 
 void CanvasHandler::objMenu() {
-    // The variable editor opens here once blocks can be placed.
+    if (contextBlock_) {
+        editVariables(contextBlock_);
+    }
 }
 
 void CanvasHandler::keyPressEvent(QKeyEvent* event) {

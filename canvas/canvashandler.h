@@ -1,17 +1,40 @@
 #pragma once
 
 #include <QGraphicsView>
+#include <QList>
+#include <QPoint>
+#include <QRect>
 #include <QString>
+#include <functional>
 #include <memory>
 #include <string>
 #include <unordered_map>
 #include <vector>
 
-class QGraphicsScene;
+class BlockItem;
+struct BlockRecord;
+class ClipRecord;
+class DefinitionSet;
+class DesignCanvas;
+class QGraphicsItem;
+class QGraphicsRectItem;
 class QMenu;
 class ToolboxEntry;
+class UndoRecord;
+class WireItem;
+struct WireRecord;
 
-// The design canvas of one window: a scrolling view onto the items of the design.
+// What loading a design needs from the window that shows it.
+struct DesignLoadContext {
+    // Loads the definition file the design names (a bare file name); 0 on success.
+    std::function<int(const QString& definitionFileName)> loadDefinitions;
+    // Receives the stored geometry and parents messages; may be null.
+    QWidget* window = nullptr;
+};
+
+// The design canvas of one window and its editor: a scrolling view onto the blocks and wires of
+// the design that turns mouse and keys into selecting, moving, wiring, deleting and panning, with
+// undo, an editor-own clipboard and drops from the window's toolbox.
 class CanvasHandler : public QGraphicsView {
     Q_OBJECT
 public:
@@ -19,7 +42,7 @@ public:
                            Qt::WindowFlags flags = {});
     ~CanvasHandler() override;
 
-    QGraphicsScene* canvas() const { return scene_; }
+    DesignCanvas* canvas() const { return canvas_; }
     QSize canvasSize() const;
     void resizeCanvas(int width, int height);
 
@@ -42,24 +65,118 @@ public:
     // The first block type whose name equals name byte for byte, or nullptr.
     ToolboxEntry* findBlockType(const std::string& name) const;
 
+    // Selection.
+    QList<BlockItem*>* selectionList() { return &selection_; }
+    const QList<BlockItem*>& selection() const { return selection_; }
+    void selectAll();
+    void deselectAll();
+    WireItem* selectedWire() const { return selectedWire_; }
+    WireItem* wireInProgress() const { return wireInProgress_; }
+    // Moves the selected blocks; returns the bounding box of their outlines afterwards, or
+    // (30000, 30000)-(0, 0) for an empty selection.
+    QRect moveSelection(int dx, int dy);
+    // Hides the selection (for printing) and shows it again.
+    void saveSelection();
+    void restoreSelection();
+
     // Escape and the arrow keys, handed over by the window with the modifiers held.
     void keyPress(int key, Qt::KeyboardModifiers state);
-    // Removes every item from the canvas.
+    void deleteSelected();
+    // Removes every item from the canvas and forgets every item it referred to.
     void clear();
+    // Gives every block its number in creation order, from 0.
+    void numberBlocks();
+
+    // Depth of new blocks: each drop takes the counter, which then grows by 1.
+    float nextZ();
+    float currentZ() const { return zCounter_; }
+    void raiseZ(float z);
+    void setZCounter(float z) { zCounter_ = z; }
+
+    // Undo, clipboard and drops.
+    void undo();
+    void copy();
+    void cut();
+    void paste();
+    void pushUndo(UndoRecord* record);
+    void trimUndo();
+    void notifyRemoved(UndoRecord* record, void* item);
+    void notifyRestored(UndoRecord* record, void* item);
+    void recordCreation(BlockItem* block);
+    const std::vector<UndoRecord*>& undoStack() const { return undoStack_; }
+    const std::vector<ClipRecord*>& clipboard() const { return clipboard_; }
+    float clipMinimumZ() const { return clipMinimumZ_; }
+
+    // Writes the design; on failure the previous file is untouched, the modified flag stays set
+    // and error (when given) receives the system's reason.
+    bool saveDesign(const QString& path, const QRect& windowGeometry, QString* error = nullptr);
+    // Adds the design in the file to the canvas: 0 on success, -1 for a block type the
+    // definitions lack or a wire to a block or port that does not exist, else the definition
+    // loader's failure. A damaged file loads up to the damage, with a warning.
+    int loadDesign(const QString& path, const DesignLoadContext& context);
+
+    // Asks for the output file and writes one generated file per file sequence; a circular
+    // definition leaves its block as the only one selected.
+    void generate(const DefinitionSet& definitions, bool openGeneratedFile);
+
+    // Opens the variable editor for a block.
+    void editVariables(BlockItem* block);
 
 public slots:
     void objMenu();
 
 protected:
     void keyPressEvent(QKeyEvent* event) override;
+    void mousePressEvent(QMouseEvent* event) override;
+    void mouseMoveEvent(QMouseEvent* event) override;
+    void mouseReleaseEvent(QMouseEvent* event) override;
+    void mouseDoubleClickEvent(QMouseEvent* event) override;
+    void dragEnterEvent(QDragEnterEvent* event) override;
+    void dragMoveEvent(QDragMoveEvent* event) override;
+    void dropEvent(QDropEvent* event) override;
 
 private:
-    QGraphicsScene* scene_;
+    QPoint canvasPoint(const QPoint& viewPosition) const;
+    BlockItem* blockAt(const QPoint& p) const;
+    // The first block with a port at p, or nullptr; fills the port's answer.
+    BlockItem* portAt(QPoint& p, int& number, bool& horizontal, bool& isInput, bool anyStub) const;
+    void replaceInputWire(BlockItem* block, int port);
+    void growAndScroll(int right, int bottom, const QPoint& eventPosition, bool scroll);
+    void deleteWireWithUndo(WireItem* wire);
+    void deleteUnrecordedWire(WireItem*& wire);
+    void pressOnEmptyCanvas(QMouseEvent* event, const QPoint& p);
+    void selectBlocksInBand(const QRectF& band);
+    void clearUndo();
+    void growCanvasTo(int right, int bottom, int margin);
+    BlockItem* addLoadedBlock(const BlockRecord& record, ToolboxEntry* entry);
+    void addLoadedWire(const WireRecord& record, BlockItem* first, BlockItem* second);
+    void clearClipboard();
+
+    DesignCanvas* canvas_;
     QMenu* contextMenu_;
-    std::vector<std::unique_ptr<ToolboxEntry>> blockTypes_;
-    std::unordered_map<std::string, ToolboxEntry*> blockTypesByName_; // first of each name
-    quint32 identity_;
+    QGraphicsRectItem* rubberBand_ = nullptr;
+    QList<BlockItem*> selection_;
+    QList<BlockItem*> savedSelection_;
     QString definitionFileName_ = QStringLiteral("unset def file");
     QString outputFileName_ = QStringLiteral("out.txt");
+    std::vector<UndoRecord*> undoStack_; // newest first
+    std::vector<ClipRecord*> clipboard_;
+    std::vector<std::unique_ptr<ToolboxEntry>> blockTypes_;
+    std::unordered_map<std::string, ToolboxEntry*> blockTypesByName_; // first of each name
+    float clipMinimumZ_ = 0;
+    float clipMaximumZ_ = 0;
+    float zCounter_ = 1.0f;
+    bool panning_ = false;
+    WireItem* wireInProgress_ = nullptr;
+    bool startIsInput_ = false;
+    int handleIndex_ = 0;
+    WireItem* handleWire_ = nullptr;
+    WireItem* selectedWire_ = nullptr;
+    int blockCounter_ = 0;
     bool modified_ = false;
+    BlockItem* contextBlock_ = nullptr;
+    QPoint moveTotal_;
+    BlockItem* draggedBlock_ = nullptr;
+    QPoint lastPoint_;
+    quint32 identity_;
 };

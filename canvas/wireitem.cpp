@@ -1,6 +1,7 @@
 #include "canvas/wireitem.h"
 
 #include "canvas/blockitem.h"
+#include "canvas/designcanvas.h"
 #include "canvas/pens.h"
 
 #include <QGraphicsLineItem>
@@ -21,6 +22,9 @@ WireItem::WireItem(int x, int y, bool firstHorizontal, QGraphicsScene* canvas)
 }
 
 WireItem::~WireItem() {
+    if (auto* design = qobject_cast<DesignCanvas*>(canvas_)) {
+        design->itemDestroyed(this);
+    }
     if (firstBlock_) {
         firstBlock_->detachWire(this, firstPort_, firstIsInput_);
     }

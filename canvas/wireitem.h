@@ -7,6 +7,8 @@
 #include <vector>
 
 class BlockItem;
+class WireDeletedRecord;
+class WireGeometryRecord;
 class QGraphicsLineItem;
 class QGraphicsRectItem;
 class QGraphicsScene;
@@ -62,6 +64,10 @@ public:
     bool contains(QPoint point) const;
 
     void snapshotGeometry();
+    // A record that can rebuild the wire after it is deleted.
+    WireDeletedRecord* makeDeleteRecord() const;
+    // A record of the wire and its last snapshot, to put the snapshot back.
+    WireGeometryRecord* makeGeometryRecord();
     const std::vector<QLine>& geometrySnapshot() const { return snapshot_; }
 
     int segmentCount() const { return int(segments_.size()); }

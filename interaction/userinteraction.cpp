@@ -1,10 +1,13 @@
-#include "app/userinteraction.h"
+#include "interaction/userinteraction.h"
 
+#include <QDesktopServices>
 #include <QDialog>
 #include <QFileDialog>
+#include <QMenu>
 #include <QMessageBox>
 #include <QPushButton>
 #include <QThread>
+#include <QUrl>
 
 UserInteraction::~UserInteraction() = default;
 
@@ -28,6 +31,10 @@ int DialogInteraction::question(QWidget* parent, const QString& caption, const Q
 
 void DialogInteraction::critical(QWidget* parent, const QString& caption, const QString& text) {
     QMessageBox::critical(parent, caption, text);
+}
+
+void DialogInteraction::warning(QWidget* parent, const QString& caption, const QString& text) {
+    QMessageBox::warning(parent, caption, text);
 }
 
 QString DialogInteraction::openFileName(QWidget* parent, const QString& caption,
@@ -61,4 +68,12 @@ UserInteraction& interaction() {
 
 void setInteraction(UserInteraction* replacement) {
     installed = replacement;
+}
+
+void DialogInteraction::openInTextEditor(const QString& path) {
+    QDesktopServices::openUrl(QUrl::fromLocalFile(path));
+}
+
+QAction* DialogInteraction::runMenu(QMenu& menu, const QPoint& globalPosition) {
+    return menu.exec(globalPosition);
 }

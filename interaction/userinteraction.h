@@ -3,7 +3,10 @@
 #include <QString>
 #include <QStringList>
 
+class QAction;
 class QDialog;
+class QMenu;
+class QPoint;
 class QWidget;
 
 // Every question the program puts to a person goes through this interface, so that tests can
@@ -19,6 +22,8 @@ public:
                          const QStringList& buttons, int defaultButton, int escapeButton) = 0;
     // A critical message box with a single OK button.
     virtual void critical(QWidget* parent, const QString& caption, const QString& text) = 0;
+    // A warning box with a single OK button.
+    virtual void warning(QWidget* parent, const QString& caption, const QString& text) = 0;
     // File dialogs; an empty result means the person cancelled.
     virtual QString openFileName(QWidget* parent, const QString& caption, const QString& directory,
                                  const QString& filter) = 0;
@@ -28,6 +33,11 @@ public:
     virtual int runDialog(QDialog& dialog) = 0;
     // Blocks the thread without handling events (the splash screen's pause).
     virtual void pause(int milliseconds) = 0;
+    // Opens a file in the desktop's application for text files, without waiting; failures are
+    // not reported.
+    virtual void openInTextEditor(const QString& path) = 0;
+    // Pops the menu up at a global position until it closes; the action chosen, or nullptr.
+    virtual QAction* runMenu(QMenu& menu, const QPoint& globalPosition) = 0;
 };
 
 // The real dialogs of the toolkit.
@@ -36,12 +46,15 @@ public:
     int question(QWidget* parent, const QString& caption, const QString& text,
                  const QStringList& buttons, int defaultButton, int escapeButton) override;
     void critical(QWidget* parent, const QString& caption, const QString& text) override;
+    void warning(QWidget* parent, const QString& caption, const QString& text) override;
     QString openFileName(QWidget* parent, const QString& caption, const QString& directory,
                          const QString& filter) override;
     QString saveFileName(QWidget* parent, const QString& caption, const QString& start,
                          const QString& filter) override;
     int runDialog(QDialog& dialog) override;
     void pause(int milliseconds) override;
+    QAction* runMenu(QMenu& menu, const QPoint& globalPosition) override;
+    void openInTextEditor(const QString& path) override;
 };
 
 // The interaction in force; DialogInteraction unless a test installed its own.

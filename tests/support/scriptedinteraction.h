@@ -1,8 +1,10 @@
 #pragma once
 
-#include "app/userinteraction.h"
+#include "interaction/userinteraction.h"
 
+#include <QAction>
 #include <QDialog>
+#include <QMenu>
 #include <QString>
 #include <QStringList>
 #include <deque>
@@ -41,6 +43,9 @@ public:
     void critical(QWidget* parent, const QString& caption, const QString& text) override {
         asked.push_back({"critical", caption, text, {}, -1, -1, parent != nullptr});
     }
+    void warning(QWidget* parent, const QString& caption, const QString& text) override {
+        asked.push_back({"warning", caption, text, {}, -1, -1, parent != nullptr});
+    }
     QString openFileName(QWidget* parent, const QString& caption, const QString& directory,
                          const QString& filter) override {
         asked.push_back({"open", caption, directory, {filter}, -1, -1, parent != nullptr});
@@ -66,6 +71,26 @@ public:
         auto answer = std::move(dialogAnswers.front());
         dialogAnswers.pop_front();
         return answer(dialog);
+    }
+    // Menus answer with the action of the given text ("" or a missing text: closed unchosen).
+    std::deque<QString> menuAnswers;
+    QAction* runMenu(QMenu& menu, const QPoint&) override {
+        QStringList texts;
+        for (QAction* action : menu.actions()) {
+            texts << action->text();
+        }
+        asked.push_back(
+            {"menu", menu.title(), QString(), texts, -1, -1, menu.parentWidget() != nullptr});
+        const QString chosen = take(menuAnswers, QString());
+        for (QAction* action : menu.actions()) {
+            if (!chosen.isEmpty() && action->text() == chosen) {
+                return action;
+            }
+        }
+        return nullptr;
+    }
+    void openInTextEditor(const QString& path) override {
+        asked.push_back({"editor", QString(), path, {}, -1, -1, false});
     }
     void pause(int milliseconds) override {
         asked.push_back({"pause", QString(), QString::number(milliseconds), {}, -1, -1, false});

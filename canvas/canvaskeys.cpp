@@ -1,0 +1,89 @@
+// The editor's keys and deletion: arrow moves, Escape, and Delete with its undo records.
+#include "canvas/blockitem.h"
+#include "canvas/canvashandler.h"
+#include "canvas/undorecords.h"
+#include "canvas/wireitem.h"
+
+void CanvasHandler::keyPress(int key, Qt::KeyboardModifiers state) {
+    const int step = (state & Qt::ShiftModifier) ? 10 : 1;
+    int dx = 0;
+    int dy = 0;
+    switch (key) {
+    case Qt::Key_Escape:
+        delete wireInProgress_;
+        wireInProgress_ = nullptr;
+        return;
+    case Qt::Key_Left:
+        dx = -step;
+        break;
+    case Qt::Key_Up:
+        dy = -step;
+        break;
+    case Qt::Key_Right:
+        dx = step;
+        break;
+    case Qt::Key_Down:
+        dy = step;
+        break;
+    default:
+        return;
+    }
+    if (selection_.isEmpty()) {
+        return;
+    }
+    const QRect box = moveSelection(dx, dy);
+    if (box.left() < 0 || box.top() < 0) {
+        if (box.left() < 0) {
+            dx = -box.left();
+        }
+        if (box.top() < 0) {
+            dy = -box.top();
+        }
+        moveSelection(dx, dy);
+    } else {
+        growAndScroll(box.right(), box.bottom(), QPoint(), false);
+    }
+    // Key moves make no undo record, but the design has changed: closing must offer to save.
+    modified_ = true;
+}
+
+void CanvasHandler::deleteSelected() {
+    if (wireInProgress_) {
+        wireInProgress_->removeLastSegment();
+        if (wireInProgress_->isSelected()) {
+            wireInProgress_->deselect();
+            wireInProgress_->select();
+        }
+        return;
+    }
+    int count = 0;
+    if (selectedWire_) {
+        WireItem* wire = selectedWire_;
+        selectedWire_ = nullptr;
+        deleteWireWithUndo(wire);
+    }
+    QList<WireItem*> seen;
+    for (BlockItem* block : selection_) {
+        WireItem* wire = nullptr;
+        while (UndoRecord* record = block->nextWireRecord(seen, &wire)) {
+            notifyRemoved(record, wire);
+            pushUndo(record);
+            ++count;
+            modified_ = true;
+        }
+    }
+    const QList<BlockItem*> blocks = selection_;
+    for (BlockItem* block : blocks) {
+        UndoRecord* record = block->makeDeleteRecord();
+        pushUndo(record);
+        notifyRemoved(record, block);
+        ++count;
+        modified_ = true;
+        delete block;
+    }
+    selection_.clear();
+    if (count > 1) {
+        pushUndo(new GroupRecord(undoStack_, count));
+    }
+    trimUndo();
+}

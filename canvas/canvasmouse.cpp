@@ -1,0 +1,324 @@
+// The editor's mouse handling: selecting, dragging blocks, drawing wires, dragging bends,
+// rubber-band selection and panning.
+#include "canvas/blockitem.h"
+#include "canvas/canvashandler.h"
+#include "canvas/designcanvas.h"
+#include "canvas/undorecords.h"
+#include "canvas/wireitem.h"
+#include "interaction/userinteraction.h"
+
+#include <QGraphicsRectItem>
+#include <QMouseEvent>
+#include <QScrollBar>
+
+namespace {
+const int scrollStep = 30;
+} // namespace
+
+QPoint CanvasHandler::canvasPoint(const QPoint& viewPosition) const {
+    return mapToScene(viewPosition).toPoint();
+}
+
+BlockItem* CanvasHandler::blockAt(const QPoint& p) const {
+    for (QGraphicsItem* item : canvas_->items(QPointF(p))) {
+        if (item->type() == BlockItem::Type) {
+            return static_cast<BlockItem*>(item);
+        }
+    }
+    return nullptr;
+}
+
+BlockItem* CanvasHandler::portAt(QPoint& p, int& number, bool& horizontal, bool& isInput,
+                                 bool anyStub) const {
+    BlockItem* found = nullptr;
+    canvas_->forEachBlock([&](BlockItem* block) {
+        QPoint point = p;
+        const int n = block->portAt(point, horizontal, isInput);
+        if (anyStub ? n >= 0 : n > 0) {
+            number = n;
+            p = point;
+            found = block;
+            return false;
+        }
+        return true;
+    });
+    return found;
+}
+
+void CanvasHandler::deleteWireWithUndo(WireItem* wire) {
+    UndoRecord* record = wire->makeDeleteRecord();
+    pushUndo(record);
+    notifyRemoved(record, wire);
+    delete wire;
+    modified_ = true;
+}
+
+void CanvasHandler::replaceInputWire(BlockItem* block, int port) {
+    if (WireItem* old = block->inputWire(port)) {
+        deleteWireWithUndo(old);
+    }
+}
+
+void CanvasHandler::mousePressEvent(QMouseEvent* event) {
+    const QPoint p = canvasPoint(event->position().toPoint());
+    const bool shift = event->modifiers() & Qt::ShiftModifier;
+    draggedBlock_ = nullptr;
+    delete rubberBand_;
+    rubberBand_ = nullptr;
+    lastPoint_ = p;
+
+    if (BlockItem* block = blockAt(p)) {
+        if (event->button() == Qt::RightButton) {
+            contextBlock_ = block;
+            interaction().runMenu(*contextMenu_, event->globalPosition().toPoint());
+            return;
+        }
+        draggedBlock_ = block;
+        moveTotal_ = QPoint();
+        if (!block->isSelected() && !shift) {
+            deselectAll();
+        }
+        block->setSelected(shift ? !block->isSelected() : true);
+        for (BlockItem* selected : selection_) {
+            selected->snapshotWireGeometry();
+        }
+        return;
+    }
+
+    QPoint q = p;
+    int number = 0;
+    bool horizontal = false;
+    bool isInput = false;
+    if (BlockItem* block = portAt(q, number, horizontal, isInput, false)) {
+        if (!wireInProgress_) {
+            if (isInput) {
+                replaceInputWire(block, number);
+            }
+            wireInProgress_ = new WireItem(q.x(), q.y(), horizontal, canvas_);
+            wireInProgress_->setFirstEnd(block, number, isInput);
+            startIsInput_ = isInput;
+        } else if (isInput != startIsInput_) {
+            if (isInput) {
+                replaceInputWire(block, number);
+            }
+            WireItem* wire = wireInProgress_;
+            wire->moveLooseEnd(q.x(), q.y());
+            wire->setSecondEnd(block, number);
+            wireInProgress_ = nullptr;
+            pushUndo(new CreatedRecord(wire));
+            modified_ = true;
+        }
+        trimUndo();
+        return;
+    }
+
+    bool found = false;
+    canvas_->forEachBlock([&](BlockItem* block) {
+        int index = 0;
+        if (WireItem* wire = block->handleAt(p, index)) {
+            handleWire_ = wire;
+            handleIndex_ = index;
+            wire->snapshotGeometry();
+            found = true;
+            return false;
+        }
+        if (!wireInProgress_) {
+            if (WireItem* wire = block->wireAt(p)) {
+                deselectAll();
+                wire->select();
+                selectedWire_ = wire;
+                found = true;
+                return false;
+            }
+        }
+        return true;
+    });
+    if (!found) {
+        pressOnEmptyCanvas(event, p);
+    }
+}
+
+void CanvasHandler::pressOnEmptyCanvas(QMouseEvent* event, const QPoint& p) {
+    if (selectedWire_) {
+        selectedWire_->deselect();
+        selectedWire_ = nullptr;
+    }
+    if (event->button() == Qt::LeftButton) {
+        if (!(event->modifiers() & Qt::ShiftModifier)) {
+            deselectAll();
+        }
+        rubberBand_ = new QGraphicsRectItem(p.x(), p.y(), 0, 0);
+        rubberBand_->setPen(QPen(QColor(180, 180, 220), 0, Qt::SolidLine));
+        rubberBand_->setBrush(QBrush(QColor(220, 220, 255), Qt::SolidPattern));
+        rubberBand_->setZValue(0);
+        canvas_->addItem(rubberBand_);
+        savedSelection_ = selection_;
+    }
+    if (event->button() != Qt::RightButton) {
+        if (wireInProgress_) {
+            wireInProgress_->addSegmentTo(p.x(), p.y());
+        }
+    } else {
+        lastPoint_ = event->globalPosition().toPoint();
+        panning_ = true;
+    }
+}
+
+void CanvasHandler::selectBlocksInBand(const QRectF& band) {
+    deselectAll();
+    for (BlockItem* block : savedSelection_) {
+        block->setSelected(true);
+    }
+    for (QGraphicsItem* item : canvas_->items(band, Qt::IntersectsItemShape)) {
+        if (item->type() == BlockItem::Type) {
+            static_cast<BlockItem*>(item)->setSelected(true);
+        }
+    }
+}
+
+void CanvasHandler::mouseMoveEvent(QMouseEvent* event) {
+    const QPoint eventPoint = canvasPoint(event->position().toPoint());
+    QPoint p = eventPoint;
+    bool changed = false;
+
+    if (rubberBand_) {
+        const QRectF band{QPointF(lastPoint_), QPointF(p)};
+        rubberBand_->setRect(
+            QRectF(lastPoint_, QSizeF(p.x() - lastPoint_.x(), p.y() - lastPoint_.y())));
+        selectBlocksInBand(band.normalized());
+        changed = true;
+    }
+    if (handleWire_) {
+        handleWire_->moveHandle(p, handleIndex_);
+        changed = true;
+    }
+    if (wireInProgress_) {
+        QPoint target = p;
+        // Snapping takes the first stub of the other kind, numbered or not.
+        canvas_->forEachBlock([&](BlockItem* block) {
+            QPoint point = p;
+            bool horizontal = false;
+            bool isInput = false;
+            if (block->portAt(point, horizontal, isInput) >= 0 && isInput != startIsInput_) {
+                target = point;
+                return false;
+            }
+            return true;
+        });
+        wireInProgress_->moveLooseEnd(target.x(), target.y());
+        if (wireInProgress_->isSelected()) {
+            wireInProgress_->deselect();
+            wireInProgress_->select();
+        }
+        changed = true;
+    }
+
+    int right = eventPoint.x();
+    int bottom = eventPoint.y();
+    if (draggedBlock_) {
+        QRect box = moveSelection(p.x() - lastPoint_.x(), p.y() - lastPoint_.y());
+        lastPoint_ = p;
+        if (box.left() < 0 || box.top() < 0) {
+            // The selection stops at the canvas's left and top edges.
+            if (box.left() < 0) {
+                p.setX(p.x() - box.left());
+            }
+            if (box.top() < 0) {
+                p.setY(p.y() - box.top());
+            }
+            box = moveSelection(p.x() - lastPoint_.x(), p.y() - lastPoint_.y());
+            lastPoint_ = p;
+        }
+        right = box.right();
+        bottom = box.bottom();
+        changed = true;
+    }
+
+    if (changed) {
+        growAndScroll(right, bottom, eventPoint, true);
+    }
+    if (panning_) {
+        const QPoint global = event->globalPosition().toPoint();
+        const QPoint d = lastPoint_ - global;
+        lastPoint_ = global;
+        horizontalScrollBar()->setValue(horizontalScrollBar()->value() + d.x());
+        verticalScrollBar()->setValue(verticalScrollBar()->value() + d.y());
+    }
+    QGraphicsView::mouseMoveEvent(event);
+}
+
+void CanvasHandler::growAndScroll(int right, int bottom, const QPoint& e, bool scroll) {
+    const QPoint origin = canvasPoint(QPoint(0, 0));
+    const int cx = origin.x();
+    const int cy = origin.y();
+    const int vw = viewport()->width();
+    const int vh = viewport()->height();
+    const QSize canvas = canvasSize();
+    int growWidth = 0;
+    int growHeight = 0;
+    bool grow = false;
+    int sx = 0;
+    int sy = 0;
+    bool scrolls = false;
+    if (right > cx + vw) {
+        grow = true;
+        if (right > canvas.width()) {
+            growWidth = right - canvas.width();
+        }
+    }
+    if (scroll && e.x() > cx + vw) {
+        scrolls = true;
+        sx = scrollStep;
+    }
+    if (bottom > cy + vh) {
+        grow = true;
+        if (bottom > canvas.height()) {
+            growHeight = bottom - canvas.height();
+        }
+    }
+    if (scroll && e.y() > cy + vh) {
+        scrolls = true;
+        sy = scrollStep;
+    }
+    if (scroll && e.x() < cx) {
+        scrolls = true;
+        sx = -scrollStep;
+    }
+    if (scroll && e.y() < cy) {
+        scrolls = true;
+        sy = -scrollStep;
+    }
+    if (grow && (growWidth != 0 || growHeight != 0)) {
+        resizeCanvas(canvas.width() + growWidth, canvas.height() + growHeight);
+    }
+    if (scrolls) {
+        horizontalScrollBar()->setValue(horizontalScrollBar()->value() + sx);
+        verticalScrollBar()->setValue(verticalScrollBar()->value() + sy);
+    }
+}
+
+void CanvasHandler::mouseReleaseEvent(QMouseEvent* event) {
+    delete rubberBand_;
+    rubberBand_ = nullptr;
+    if (draggedBlock_ && !moveTotal_.isNull()) {
+        pushUndo(new MoveRecord(selection_, moveTotal_));
+        modified_ = true;
+    }
+    panning_ = false;
+    draggedBlock_ = nullptr;
+    if (handleWire_) {
+        pushUndo(handleWire_->makeGeometryRecord());
+        handleWire_ = nullptr;
+        modified_ = true;
+    }
+    trimUndo();
+    QGraphicsView::mouseReleaseEvent(event);
+}
+
+void CanvasHandler::mouseDoubleClickEvent(QMouseEvent* event) {
+    const QPoint p = canvasPoint(event->position().toPoint());
+    lastPoint_ = p;
+    if (BlockItem* block = blockAt(p)) {
+        editVariables(block);
+    }
+}

@@ -1,0 +1,71 @@
+// Generate: writes the files of the design's definition set and reports circular definitions.
+#include "canvas/blockitem.h"
+#include "canvas/canvashandler.h"
+#include "canvas/designcanvas.h"
+#include "generator/generatedfiles.h"
+#include "generator/generator.h"
+#include "interaction/userinteraction.h"
+
+#include <QFileInfo>
+
+namespace {
+class MessageBoxReporter : public CircularReporter {
+public:
+    void circularDefinition(const BlockView*) override {
+        interaction().critical(nullptr, CanvasHandler::tr("Circular definition"),
+                               CanvasHandler::tr("The Design contains a circular definition."));
+    }
+};
+} // namespace
+
+void CanvasHandler::generate(const DefinitionSet& definitions, bool openGeneratedFile) {
+    const QString chosen = interaction().saveFileName(this, tr("Select filename to generate"),
+                                                      outputFileName_, QString());
+    if (chosen.isEmpty()) {
+        return;
+    }
+    const QFileInfo file(chosen);
+    if (file.exists()) {
+        const int answer = interaction().question(
+            this, tr("Overwrite File?"),
+            tr("A file called %1 already exists.\nDo you want to overwrite it?")
+                .arg(file.fileName()),
+            {tr("&Yes"), tr("&No")}, 0, 1);
+        if (answer != 0) {
+            return;
+        }
+    }
+    outputFileName_ = file.absoluteFilePath();
+
+    std::vector<const BlockView*> blocks;
+    for (const BlockItem* block : canvas_->blocks()) {
+        blocks.push_back(block);
+    }
+    MessageBoxReporter reporter;
+    const GenerateOutcome outcome =
+        writeGeneratedFiles(definitions, blocks, outputFileName_, reporter);
+    switch (outcome.status) {
+    case GenerateOutcome::Status::Success:
+        if (openGeneratedFile) {
+            interaction().openInTextEditor(outputFileName_);
+        }
+        break;
+    case GenerateOutcome::Status::Circular:
+        deselectAll();
+        if (outcome.block) {
+            // The views handed to the generator are the canvas's own blocks.
+            const_cast<BlockItem*>(static_cast<const BlockItem*>(outcome.block))->setSelected(true);
+        }
+        break;
+    case GenerateOutcome::Status::WriteError:
+        interaction().critical(
+            this, tr("Generate error"),
+            tr("The file %1 could not be written:\n%2").arg(outcome.fileName, outcome.reason));
+        break;
+    case GenerateOutcome::Status::UnknownType:
+        interaction().critical(this, tr("Generate error"),
+                               tr("The design holds a block whose type the definition file does "
+                                  "not define; nothing was generated."));
+        break;
+    }
+}
