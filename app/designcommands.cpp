@@ -1,7 +1,7 @@
 // Opening and saving design files from a window.
 #include "app/mainui.h"
 
-#include "app/preferences.h"
+#include "preferences/preferences.h"
 #include "app/windowlist.h"
 #include "canvas/canvashandler.h"
 #include "interaction/userinteraction.h"

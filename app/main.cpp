@@ -1,5 +1,5 @@
 #include "app/mainui.h"
-#include "app/preferences.h"
+#include "preferences/preferences.h"
 #include "app/startup.h"
 #include "app/windowlist.h"
 

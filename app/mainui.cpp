@@ -1,6 +1,6 @@
 #include "app/mainui.h"
 
-#include "app/preferences.h"
+#include "preferences/preferences.h"
 #include "app/prefpanel.h"
 #include "app/windowlist.h"
 #include "canvas/canvashandler.h"

@@ -1,6 +1,6 @@
 #include "app/prefpanel.h"
 
-#include "app/preferences.h"
+#include "preferences/preferences.h"
 #include "interaction/userinteraction.h"
 
 #include <QBoxLayout>

@@ -1,7 +1,7 @@
 #include "app/startup.h"
 
 #include "app/mainui.h"
-#include "app/preferences.h"
+#include "preferences/preferences.h"
 #include "app/prefpanel.h"
 #include "interaction/userinteraction.h"
 

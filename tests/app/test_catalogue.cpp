@@ -1,6 +1,6 @@
 #include "app/mainui.h"
 #include "app/mytoolbutton.h"
-#include "app/preferences.h"
+#include "preferences/preferences.h"
 #include "app/startup.h"
 #include "app/windowlist.h"
 #include "canvas/blocktypedrag.h"
