@@ -3,8 +3,13 @@
 #include "definitions/filecharsource.h"
 #include "definitions/tokenizer.h"
 #include "draftel_version.h"
+#include "generator/generatedfiles.h"
+#include "generator/generator.h"
+#include "preferences/preferences.h"
+#include "recordeddesign.h"
 
 #include <QFile>
+#include <QFileInfo>
 
 #include <cstdio>
 #include <cstring>
@@ -15,6 +20,8 @@ namespace {
 
 constexpr int kExitUsage = 2;
 constexpr int kExitDefinitionError = 2;
+constexpr int kExitCircular = 1;
+constexpr int kExitCannotGenerate = 2;
 
 const char kUsage[] = "Usage: draftel-gen [--defs DIR] [--output BASE] DESIGN.des\n"
                       "       draftel-gen --check FILE.def\n"
@@ -46,11 +53,78 @@ int check(const char* path) {
     return kExitDefinitionError;
 }
 
+class StderrReporter : public CircularReporter {
+public:
+    explicit StderrReporter(const RecordedDesign& design) : design_(design) {}
+    void circularDefinition(const BlockView* block) override {
+        if (block) {
+            std::fprintf(stderr,
+                         "draftel-gen: The Design contains a circular definition "
+                         "(block %d, of type %s, at %g, %g).\n",
+                         blockNumber(block), block->typeName(), block->x(), block->y());
+        } else {
+            std::fprintf(stderr, "draftel-gen: The Design contains a circular definition.\n");
+        }
+    }
+
+private:
+    int blockNumber(const BlockView* block) const {
+        const std::vector<const BlockView*> blocks = design_.blocks();
+        for (std::size_t i = 0; i < blocks.size(); ++i) {
+            if (blocks[i] == block)
+                return int(i);
+        }
+        return -1;
+    }
+    const RecordedDesign& design_;
+};
+
+int generate(const char* designPath, const char* definitionsDirectory, const char* outputBase) {
+    const QString directory = definitionsDirectory ? QFile::decodeName(definitionsDirectory)
+                                                   : Preferences::read().definitionsDirectory;
+    RecordedDesign design;
+    if (!design.load(QFile::decodeName(designPath), directory)) {
+        std::fprintf(stderr, "draftel-gen: %s\n", design.error().toLocal8Bit().constData());
+        return kExitCannotGenerate;
+    }
+    if (design.damaged()) {
+        std::fprintf(stderr,
+                     "draftel-gen: warning: the design file is damaged; generating from the "
+                     "part before the damage\n");
+    }
+    // A relative base is taken from the working directory, as the editor's file dialog would.
+    const QString base =
+        QFileInfo(outputBase ? QFile::decodeName(outputBase) : design.outputFileName())
+            .absoluteFilePath();
+    StderrReporter reporter(design);
+    const GenerateOutcome outcome =
+        writeGeneratedFiles(design.definitions(), design.blocks(), base, reporter);
+    switch (outcome.status) {
+    case GenerateOutcome::Status::Success:
+        return 0;
+    case GenerateOutcome::Status::Circular:
+        std::fprintf(stderr, "draftel-gen: %s was not written\n",
+                     QFile::encodeName(outcome.fileName).constData());
+        return kExitCircular;
+    case GenerateOutcome::Status::WriteError:
+        std::fprintf(stderr, "draftel-gen: cannot write %s: %s\n",
+                     QFile::encodeName(outcome.fileName).constData(),
+                     outcome.reason.toLocal8Bit().constData());
+        return kExitCannotGenerate;
+    case GenerateOutcome::Status::UnknownType:
+        std::fprintf(stderr, "draftel-gen: the design holds a block of an unknown type\n");
+        return kExitCannotGenerate;
+    }
+    return kExitCannotGenerate;
+}
+
 } // namespace
 
 int main(int argc, char** argv) {
     const char* checkFile = nullptr;
     const char* design = nullptr;
+    const char* definitionsDirectory = nullptr;
+    const char* outputBase = nullptr;
     bool generateOptions = false;
 
     for (int i = 1; i < argc; ++i) {
@@ -64,7 +138,8 @@ int main(int argc, char** argv) {
             return 0;
         }
         const bool isCheck = !std::strcmp(arg, "--check");
-        if (isCheck || !std::strcmp(arg, "--defs") || !std::strcmp(arg, "--output")) {
+        const bool isDefs = !std::strcmp(arg, "--defs");
+        if (isCheck || isDefs || !std::strcmp(arg, "--output")) {
             if (i + 1 >= argc)
                 return usageError(std::string("option '") + arg + "' needs an argument");
             if (isCheck) {
@@ -73,7 +148,7 @@ int main(int argc, char** argv) {
                 checkFile = argv[++i];
             } else {
                 generateOptions = true;
-                ++i;
+                (isDefs ? definitionsDirectory : outputBase) = argv[++i];
             }
             continue;
         }
@@ -91,6 +166,5 @@ int main(int argc, char** argv) {
     }
     if (!design)
         return usageError("no design file given");
-    std::fprintf(stderr, "draftel-gen: generating from design files is not available yet\n");
-    return kExitUsage;
+    return generate(design, definitionsDirectory, outputBase);
 }

@@ -1,6 +1,9 @@
 // draftel-gen run as a process on files in a temporary directory.
 #include <gtest/gtest.h>
 
+#include "designfile/designfile.h"
+
+#include <QDir>
 #include <QFile>
 #include <QProcess>
 #include <QTemporaryDir>
@@ -88,10 +91,110 @@ TEST_F(Cli, UsageErrors) {
     }
 }
 
-TEST_F(Cli, GeneratingIsNotAvailableYet) {
-    const QString design = write("d.des", "");
-    Outcome r = run({"--defs", m_dir.path(), "--output", m_dir.filePath("out"), design});
+namespace {
+QByteArray contents(const QString& path) {
+    QFile file(path);
+    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
+}
+
+// A design of two blocks of the given definition file, each feeding the other's input when
+// loop is set, else only the first feeding the second.
+DesignRecords twoBlocks(const char* definitionFile, const char* output, bool loop) {
+    DesignRecords design;
+    design.settings = SettingsRecord{definitionFile, output, 0, 0, 400, 300};
+    design.blocks.push_back({0, "A", 10, 10, 1, {}});
+    design.blocks.push_back({1, "A", 200, 10, 2, {{"v", "from the design"}}});
+    design.wires.push_back({0, 1, 1, 1, WireRecord::StartsHorizontally, {{50, 30}, {190, 30}}});
+    if (loop) {
+        design.wires.push_back({1, 1, 0, 1, WireRecord::StartsHorizontally, {{240, 30}, {0, 30}}});
+    }
+    return design;
+}
+} // namespace
+
+TEST_F(Cli, ExamplesGenerateTheirCheckedInOutput) {
+    const QDir examples(QStringLiteral(DRAFTEL_SOURCE_DIR "/examples"));
+    const QStringList designs = examples.entryList({"*.des"}, QDir::Files);
+    ASSERT_GE(designs.size(), 3);
+    for (const QString& design : designs) {
+        QProcess p;
+        p.setWorkingDirectory(m_dir.path());
+        p.start(QStringLiteral(DRAFTEL_GEN),
+                {"--defs", QStringLiteral(DRAFTEL_SOURCE_DIR "/defs"), examples.filePath(design)});
+        ASSERT_TRUE(p.waitForFinished(60000));
+        EXPECT_EQ(p.exitCode(), 0) << p.readAllStandardError().constData();
+    }
+    const QDir expected(examples.filePath("expected"));
+    for (const QString& name : expected.entryList(QDir::Files)) {
+        if (name.endsWith(".out"))
+            continue;
+        EXPECT_EQ(contents(m_dir.filePath(name)), contents(expected.filePath(name)))
+            << name.toStdString();
+    }
+}
+
+TEST_F(Cli, GeneratedCProgramCompilesAndRuns) {
+    const QString source = QStringLiteral(DRAFTEL_SOURCE_DIR "/examples/expected/filter_demo.c");
+    const QString program = m_dir.filePath("filter_demo");
+    QProcess cc;
+    cc.start("cc", {"-std=c99", "-Wall", "-Werror", "-o", program, source, "-lm"});
+    ASSERT_TRUE(cc.waitForFinished(60000));
+    ASSERT_EQ(cc.exitCode(), 0) << cc.readAllStandardError().constData();
+    QProcess run;
+    run.start(program, {});
+    ASSERT_TRUE(run.waitForFinished(60000));
+    EXPECT_EQ(run.exitCode(), 0);
+    EXPECT_EQ(run.readAllStandardOutput(),
+              contents(QStringLiteral(DRAFTEL_SOURCE_DIR "/examples/expected/filter_demo.out")));
+}
+
+TEST_F(Cli, GenerationOptionsAndFailures) {
+    QDir(m_dir.path()).mkpath("defs");
+    write("defs/pair.def",
+          "block A ( o : i ) { edit v \"default\" o \"$(i)\" body \"$(v) $(i)\" }\n"
+          "head \"first file\"\n"
+          "file \".one\" head ;\n"
+          "file \".two\" body ;\n"
+          "file \".three\" head ;\n");
+    const QString defs = m_dir.filePath("defs");
+    ASSERT_TRUE(writeDesignFile(m_dir.filePath("chain.des"), twoBlocks("pair.def", "out", false)));
+
+    // --output names the base; the stored variable replaces the definition's value.
+    Outcome r =
+        run({"--defs", defs, "--output", m_dir.filePath("gen"), m_dir.filePath("chain.des")});
+    EXPECT_EQ(r.exitCode, 0) << r.err.constData();
+    // An unwired input resolves to the default text, and an undefined default to nothing.
+    EXPECT_EQ(contents(m_dir.filePath("gen.one")), "first file\n");
+    EXPECT_EQ(contents(m_dir.filePath("gen.two")), "default \nfrom the design \n");
+    EXPECT_TRUE(QFile::exists(m_dir.filePath("gen.three")));
+
+    // A circle through the wires: the first file stays, the second is deleted, the third is
+    // never written, and the exit status says so.
+    ASSERT_TRUE(writeDesignFile(m_dir.filePath("loop.des"), twoBlocks("pair.def", "out", true)));
+    r = run({"--defs", defs, "--output", m_dir.filePath("loop"), m_dir.filePath("loop.des")});
+    EXPECT_EQ(r.exitCode, 1);
+    EXPECT_TRUE(r.err.contains("circular definition")) << r.err.constData();
+    EXPECT_TRUE(QFile::exists(m_dir.filePath("loop.one")));
+    EXPECT_FALSE(QFile::exists(m_dir.filePath("loop.two")));
+    EXPECT_FALSE(QFile::exists(m_dir.filePath("loop.three")));
+
+    // Nothing can be written where the output goes.
+    r = run(
+        {"--defs", defs, "--output", m_dir.filePath("no/such/dir/x"), m_dir.filePath("chain.des")});
     EXPECT_EQ(r.exitCode, 2);
-    EXPECT_TRUE(r.err.contains("not available yet"));
-    EXPECT_FALSE(QFile::exists(m_dir.filePath("out")));
+    EXPECT_TRUE(r.err.contains("cannot write")) << r.err.constData();
+
+    // Designs that cannot be used: missing, naming a missing definition file, no settings.
+    r = run({"--defs", defs, m_dir.filePath("absent.des")});
+    EXPECT_EQ(r.exitCode, 2);
+    ASSERT_TRUE(writeDesignFile(m_dir.filePath("nodefs.des"), twoBlocks("gone.def", "out", false)));
+    r = run({"--defs", defs, m_dir.filePath("nodefs.des")});
+    EXPECT_EQ(r.exitCode, 2);
+    EXPECT_TRUE(r.err.contains("File open error")) << r.err.constData();
+    DesignRecords bare = twoBlocks("pair.def", "out", false);
+    bare.settings.reset();
+    ASSERT_TRUE(writeDesignFile(m_dir.filePath("bare.des"), bare));
+    r = run({"--defs", defs, m_dir.filePath("bare.des")});
+    EXPECT_EQ(r.exitCode, 2);
+    EXPECT_FALSE(QFile::exists(m_dir.filePath("out.one")));
 }
