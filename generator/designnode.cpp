@@ -1,6 +1,10 @@
 #include "generator/designnode.h"
 
 #include "definitions/blockdefinition.h"
+#include "generator/blockview.h"
+
+#include <algorithm>
+#include <cstring>
 
 namespace {
 
@@ -39,6 +43,35 @@ NodeType::NodeType(const BlockDefinition& def) : definition(&def) {
         inputs.add(def.input(i));
 }
 
+NodeVariable::NodeVariable(const std::string& n, const ValueList* v)
+    : prefix(prefixOf(n)), length(std::uint32_t(n.size())), dash(!n.empty() && n[0] == '-'),
+      name(&n), values(v) {}
+
+std::uint64_t NodeVariable::prefixOf(std::string_view name) {
+    std::uint64_t prefix = 0;
+    std::memcpy(&prefix, name.data(), std::min<std::size_t>(name.size(), sizeof prefix));
+    return prefix;
+}
+
+DesignNode::DesignNode(const BlockView& item, NodeType& type,
+                       std::span<InputConnection> connections,
+                       std::span<const NodeVariable> variables)
+    : m_item(&item), m_type(&type), m_variables(variables), m_connections(connections) {
+    for (const NodeVariable& v : m_variables)
+        m_hasDashVariable = m_hasDashVariable || v.dash;
+}
+
+const ValueList* DesignNode::variable(std::string_view name) const {
+    if (m_variables.empty())
+        return nullptr;
+    const std::uint64_t prefix = NodeVariable::prefixOf(name);
+    for (const NodeVariable& v : m_variables)
+        if (v.prefix == prefix && v.length == name.size() &&
+            (v.length <= sizeof prefix || *v.name == name))
+            return v.values;
+    return nullptr;
+}
+
 const InputConnection* DesignNode::connection(std::string_view inputName) const {
     const int slot = m_type->inputs.find(inputName);
     if (slot < 0 || std::size_t(slot) >= m_connections.size())
@@ -56,8 +89,9 @@ void connect(DesignNode& node, const char* inputName, DesignNode* source, const 
         c = InputConnection{};
         return;
     }
-    if (!outputName || source->m_type->outputs.find(outputName) < 0)
+    const int output = outputName ? source->m_type->outputs.find(outputName) : -1;
+    if (output < 0)
         return;
     c.source = source;
-    c.outputName = outputName;
+    c.outputName = source->definition().output(output);
 }

@@ -1,5 +1,6 @@
 #pragma once
 
+#include <cstdint>
 #include <span>
 #include <string>
 #include <string_view>
@@ -9,6 +10,7 @@
 class BlockDefinition;
 class BlockView;
 class DesignNode;
+class ValueList;
 
 // Positions of a block type's port names; a repeated name keeps its first position.
 class PortIndex {
@@ -32,21 +34,44 @@ struct NodeType {
     std::vector<char> collect; // per output position: marked "collect"
     int count = 0;             // nodes of this type in the run ("bnum")
     bool marked = false;       // already rendered in the current once-per-type part
+    // The sections of the step being rendered, and of "-" followed by it.
+    const ValueList* stepSection = nullptr;
+    const ValueList* onceSection = nullptr;
 };
 
-// What feeds one input: a source node and the name of its output.
+// What feeds one input: a source node and the name of its output (the source type's own
+// copy, which outlives the run).
 struct InputConnection {
     DesignNode* source = nullptr;
-    std::string outputName;
+    std::string_view outputName;
+};
+
+// One of a block's own variables as a run sees it. The name's length and first bytes sit
+// beside the values, so a lookup that misses touches nothing of the block itself.
+struct NodeVariable {
+    explicit NodeVariable(const std::string& name, const ValueList* values);
+    static std::uint64_t prefixOf(std::string_view name);
+
+    std::uint64_t prefix;
+    std::uint32_t length;
+    bool dash; // the name starts with "-"
+    const std::string* name;
+    const ValueList* values;
 };
 
 // One placed block during a generation run.
 class DesignNode {
 public:
-    DesignNode(const BlockView& item, NodeType& type, std::span<InputConnection> connections)
-        : m_item(&item), m_type(&type), m_connections(connections) {}
+    // variables: the block's own variables, read when the run starts.
+    DesignNode(const BlockView& item, NodeType& type, std::span<InputConnection> connections,
+               std::span<const NodeVariable> variables);
 
     const BlockView& item() const { return *m_item; }
+    // The block's own variable of that name, or null.
+    const ValueList* variable(std::string_view name) const;
+    bool hasVariables() const { return !m_variables.empty(); }
+    // Whether a variable's name starts with "-", as once-per-type names do.
+    bool hasDashVariable() const { return m_hasDashVariable; }
     const BlockDefinition& definition() const { return *m_type->definition; }
     NodeType& type() const { return *m_type; }
 
@@ -65,10 +90,12 @@ private:
 
     const BlockView* m_item;
     NodeType* m_type;
+    std::span<const NodeVariable> m_variables;
     // One slot per input position; a repeated input name uses the slot of its first position.
     std::span<InputConnection> m_connections;
     int m_serial = 0;
     int m_typeSerial = 0;
+    bool m_hasDashVariable = false;
 };
 
 // Feeds input inputName of node from output outputName of source; a null source unfeeds

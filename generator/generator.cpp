@@ -20,12 +20,15 @@ const BlockView* Generator::buildNodes(const std::vector<const BlockView*>& view
     m_types.clear();
     m_nodes.clear();
     m_connections.clear();
+    m_variables.clear();
     m_order.clear();
-    m_byView.clear();
 
-    // Pass one: the type of every block, refusing a type the definitions lack.
+    // Pass one: the type of every block, refusing a type the definitions lack, and the
+    // blocks' own variables.
     std::vector<NodeType*> typeOf;
+    std::vector<std::size_t> variablesEnd;
     typeOf.reserve(views.size());
+    variablesEnd.reserve(views.size());
     std::size_t inputs = 0;
     for (const BlockView* view : views) {
         if (!view)
@@ -33,6 +36,8 @@ const BlockView* Generator::buildNodes(const std::vector<const BlockView*>& view
         const BlockDefinition* def = m_definitions.blocks().find(view->typeName());
         if (!def) {
             m_types.clear();
+            m_variables.clear();
+            m_byView.build({});
             return view;
         }
         auto& type = m_types[def];
@@ -40,24 +45,30 @@ const BlockView* Generator::buildNodes(const std::vector<const BlockView*>& view
             type = std::make_unique<NodeType>(*def);
         typeOf.push_back(type.get());
         inputs += std::size_t(type->inputs.count());
+        for (const auto& entry : view->variables())
+            m_variables.emplace_back(entry.name, entry.payload);
+        variablesEnd.push_back(m_variables.size());
     }
 
     m_connections.resize(inputs);
     m_nodes.reserve(typeOf.size());
     m_order.reserve(typeOf.size());
-    m_byView.reserve(typeOf.size());
+    const std::span<const NodeVariable> variables(m_variables);
     std::size_t slot = 0;
     std::size_t i = 0;
     for (const BlockView* view : views) {
         if (!view)
             continue;
-        NodeType& type = *typeOf[i++];
+        NodeType& type = *typeOf[i];
         const auto count = std::size_t(type.inputs.count());
-        m_nodes.emplace_back(*view, type, std::span(m_connections).subspan(slot, count));
+        const std::size_t first = i == 0 ? 0 : variablesEnd[i - 1];
+        m_nodes.emplace_back(*view, type, std::span(m_connections).subspan(slot, count),
+                             variables.subspan(first, variablesEnd[i] - first));
         slot += count;
+        ++i;
         m_order.push_back(&m_nodes.back());
-        m_byView.emplace(view, &m_nodes.back());
     }
+    m_byView.build(m_nodes);
 
     // Pass two: what feeds each input port.
     for (DesignNode& node : m_nodes) {
@@ -74,8 +85,7 @@ const BlockView* Generator::buildNodes(const std::vector<const BlockView*>& view
 }
 
 DesignNode* Generator::node(const BlockView* view) const {
-    auto it = m_byView.find(view);
-    return it == m_byView.end() ? nullptr : it->second;
+    return m_byView.find(view);
 }
 
 // Blocks nearer the top-left corner come first. Sorting by the exact sum is one of the
@@ -105,7 +115,7 @@ void Generator::orderNodes() {
 }
 
 const ValueList* Generator::lookup(const DesignNode& node, std::string_view name) {
-    if (const ValueList* own = node.item().variables().find(name))
+    if (const ValueList* own = node.variable(name))
         return own;
     return node.definition().sections().find(name);
 }
@@ -131,21 +141,31 @@ void Generator::renderSequence(const FileSequence& sequence, LineSink& sink) {
             expandAndEmit(*this, *global, nullptr, line, sink);
 
         // Once per type: through the first node whose value of "-" + step is not empty.
-        for (auto& [def, type] : m_types)
-            type->marked = false;
         onceName.assign("-").append(stepName);
+        for (auto& [def, type] : m_types) {
+            type->marked = false;
+            type->stepSection = def->sections().find(stepName);
+            type->onceSection = def->sections().find(onceName);
+        }
         for (const DesignNode* node : m_order) {
-            if (node->type().marked)
+            NodeType& type = node->type();
+            if (type.marked)
                 continue;
-            const ValueList* once = lookup(*node, onceName);
+            const ValueList* once = node->hasDashVariable() ? node->variable(onceName) : nullptr;
+            if (!once)
+                once = type.onceSection;
             if (!once || once->count() == 0)
                 continue;
             expandAndEmit(*this, *once, node, line, sink);
-            node->type().marked = true;
+            type.marked = true;
         }
 
-        for (const DesignNode* node : m_order)
-            if (const ValueList* values = lookup(*node, stepName))
+        for (const DesignNode* node : m_order) {
+            const ValueList* values = node->variable(stepName);
+            if (!values)
+                values = node->type().stepSection;
+            if (values)
                 expandAndEmit(*this, *values, node, line, sink);
+        }
     }
 }

@@ -2,6 +2,7 @@
 
 #include "generator/designnode.h"
 #include "generator/expansionchain.h"
+#include "generator/viewindex.h"
 
 #include <cstddef>
 #include <memory>
@@ -124,8 +125,9 @@ private:
     std::unordered_map<const BlockDefinition*, std::unique_ptr<NodeType>> m_types;
     std::vector<DesignNode> m_nodes; // in view order; never reallocated once built
     std::vector<InputConnection> m_connections;
+    std::vector<NodeVariable> m_variables;
     std::vector<DesignNode*> m_order;
-    std::unordered_map<const BlockView*, DesignNode*> m_byView;
+    ViewIndex m_byView;
     ErrorIndicator m_error;
 
     ExpansionChain m_chain; // the chain of a resolution started without one

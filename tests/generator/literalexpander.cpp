@@ -116,7 +116,7 @@ bool LiteralExpander::expandStep(std::string& text, const DesignNode* node, int 
         return generic(text, p, len, name, node, depth, chain);
     }
     if (const InputConnection* c = node->connection(name)) {
-        const std::string key = hasArg ? arg : c->outputName;
+        const std::string key = hasArg ? arg : std::string(c->outputName);
         const ValueList* found = lookup(c->source, key);
         if (found) {
             std::string result = found->count() ? found->text(0) : "";

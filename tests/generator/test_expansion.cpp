@@ -105,7 +105,8 @@ TEST(Expansion, CollectOutputGathersFromFedBlocksInPositionOrder) {
     EXPECT_EQ(single.expand("$(o:name)", &lone), "global o");
     EXPECT_EQ(single.expand("$(nothing)", &lone), "D");
     lone.set("o", "variable o");
-    EXPECT_EQ(single.expand("$(o)", &lone), "variable o");
+    TestRun withVariable(*defs, alone);
+    EXPECT_EQ(withVariable.expand("$(o)", &lone), "variable o");
 }
 
 TEST(Expansion, InputResolvesThroughItsConnection) {
