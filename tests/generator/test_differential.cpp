@@ -8,12 +8,13 @@
 namespace {
 
 // Pieces of template text: references of every kind, and the characters that make the scan
-// interesting when they meet across values (open, close, escape, a lone dollar).
+// interesting when they meet across values (open, close, escape, a lone dollar or parenthesis).
 const char* const kFragments[] = {
-    "x",      " ",      "$(",     ")",       ":",       "\\",      "$",          "$(o)",
-    "$(p)",   "$(i)",   "$(j)",   "$(k)",    "$(m)",    "$(q)",    "$(v)",       "$(w)",
-    "$(g)",   "$(num)", "$(tab)", "$(u_id)", "$(b_id)", "$(bnum)", "$(default)", "$(o:v)",
-    "$(o:w)", "$(i:v)", "$(k:q)", "$(j:o)",  "$(q:v)",  "\\$(v)",  "$(v$(w))",   "$(tab:x)",
+    "x",       " ",       "$(",         ")",        ":",        "\\",     "$",
+    "(",       "$(o)",    "$(p)",       "$(i)",     "$(j)",     "$(k)",   "$(m)",
+    "$(q)",    "$(v)",    "$(w)",       "$(g)",     "$(num)",   "$(tab)", "$(u_id)",
+    "$(b_id)", "$(bnum)", "$(default)", "$(o:v)",   "$(o:w)",   "$(i:v)", "$(k:q)",
+    "$(j:o)",  "$(q:v)",  "\\$(v)",     "$(v$(w))", "$(tab:x)",
 };
 const char* const kKeys[] = {"o", "p", "q", "i",           "j",    "k",    "m",
                              "v", "w", "g", "o_delimiter", "body", "-body"};
@@ -111,7 +112,7 @@ TEST(Differential, GeneratorMatchesThePlainAlgorithm) {
     std::mt19937 rng(20240607);
     int compared = 0;
     int withError = 0;
-    for (int round = 0; round < 4000; ++round) {
+    for (int round = 0; round < 2500; ++round) {
         const std::string text = randomDefinitions(rng);
         auto defs = parseDefinitions(text);
         TestDesign design;
@@ -135,6 +136,6 @@ TEST(Differential, GeneratorMatchesThePlainAlgorithm) {
         ASSERT_EQ(run.reporter.reported, reports) << "round " << round << "\n" << text;
     }
     // The random designs must actually exercise both outcomes.
-    EXPECT_GT(compared, 2000);
-    EXPECT_GT(withError, 20);
+    EXPECT_GT(compared, 1400);
+    EXPECT_GT(withError, 15);
 }

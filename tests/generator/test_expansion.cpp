@@ -47,6 +47,8 @@ TEST(Expansion, EscapedAndUnclosedReferencesStayAsWritten) {
         x "X"
         ab "AB"
         bx "b"
+        paren "(num)"
+        backslash "\\"
         default "D"
         block T ( : ) { }
     )d");
@@ -59,6 +61,9 @@ TEST(Expansion, EscapedAndUnclosedReferencesStayAsWritten) {
     EXPECT_EQ(run.expand("<$(a$(bx))>"), "<AB>");
     EXPECT_EQ(run.expand("<$(a$(bx)>"), "<$(ab>");
     EXPECT_EQ(run.expand("<$(a$(x))>"), "<D>");
+    // A replacement can complete or escape a "$(" with the character before it.
+    EXPECT_EQ(run.expand("$$(paren)"), "1");
+    EXPECT_EQ(run.expand("$(backslash)$(x)"), "\\$(x)");
 }
 
 TEST(Expansion, ArgumentsOnlyCountForOutputsAndInputs) {
