@@ -9,7 +9,9 @@
 
 #include <QGraphicsRectItem>
 #include <QMouseEvent>
+#include <QPainterPath>
 #include <QScrollBar>
+#include <QSet>
 
 namespace {
 const int scrollStep = 30;
@@ -165,15 +167,37 @@ void CanvasHandler::pressOnEmptyCanvas(QMouseEvent* event, const QPoint& p) {
 }
 
 void CanvasHandler::selectBlocksInBand(const QRectF& band) {
-    deselectAll();
-    for (BlockItem* block : savedSelection_) {
-        block->setSelected(true);
+    // The selection becomes the one saved at the press plus every block the band meets, in
+    // that order. Only blocks whose state changes are touched: re-selecting everything on each
+    // move would cost time in the size of the selection.
+    QList<BlockItem*> target = savedSelection_;
+    QSet<BlockItem*> wanted(savedSelection_.begin(), savedSelection_.end());
+    // Blocks are tested directly: a canvas query would also gather, and sort, every label,
+    // edge and wire segment in the band.
+    QPainterPath bandPath;
+    bandPath.addRect(band);
+    canvas_->forEachBlock([&](BlockItem* block) {
+        if (block->sceneBoundingRect().intersects(band) && !wanted.contains(block) &&
+            block->collidesWithPath(block->mapFromScene(bandPath), Qt::IntersectsItemShape)) {
+            wanted.insert(block);
+            target.append(block);
+        }
+        return true;
+    });
+    if (selectedWire_) {
+        selectedWire_->deselect();
+        selectedWire_ = nullptr;
     }
-    for (QGraphicsItem* item : canvas_->items(band, Qt::IntersectsItemShape)) {
-        if (item->type() == BlockItem::Type) {
-            static_cast<BlockItem*>(item)->setSelected(true);
+    const QList<BlockItem*> before = selection_;
+    for (BlockItem* block : before) {
+        if (!wanted.contains(block)) {
+            block->setSelected(false);
         }
     }
+    for (BlockItem* block : target) {
+        block->setSelected(true);
+    }
+    selection_ = target;
 }
 
 void CanvasHandler::mouseMoveEvent(QMouseEvent* event) {

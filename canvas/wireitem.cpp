@@ -7,8 +7,18 @@
 #include <QGraphicsLineItem>
 #include <QGraphicsRectItem>
 #include <QGraphicsScene>
+#include <QPainter>
 
 namespace {
+// Holds a wire's segments and handles, so that the canvas has one top-level item per wire:
+// removing top-level items costs time in their number.
+class WireHolder : public QGraphicsItem {
+public:
+    WireHolder() { setFlag(ItemHasNoContents); }
+    QRectF boundingRect() const override { return {}; }
+    void paint(QPainter*, const QStyleOptionGraphicsItem*, QWidget*) override {}
+};
+
 const qreal wireZ = 1.0;
 const int handleSize = 5;
 const int handleOffset = 2;
@@ -16,7 +26,10 @@ const int containsTolerance = 2;
 } // namespace
 
 WireItem::WireItem(int x, int y, bool firstHorizontal, QGraphicsScene* canvas)
-    : canvas_(canvas), firstHorizontal_(firstHorizontal), lastHorizontal_(!firstHorizontal) {
+    : canvas_(canvas), holder_(new WireHolder), firstHorizontal_(firstHorizontal),
+      lastHorizontal_(!firstHorizontal) {
+    holder_->setZValue(wireZ);
+    canvas_->addItem(holder_);
     addSegmentTo(x, y);
     addSegmentTo(x, y);
 }
@@ -31,10 +44,7 @@ WireItem::~WireItem() {
     if (secondBlock_) {
         secondBlock_->detachWire(this, secondPort_, !firstIsInput_);
     }
-    deselect();
-    for (QGraphicsLineItem* segment : segments_) {
-        delete segment;
-    }
+    delete holder_; // with every segment and handle
 }
 
 void WireItem::setFirstEnd(BlockItem* block, int port, bool isInput) {
@@ -82,10 +92,8 @@ void WireItem::setSegment(int index, QPoint start, QPoint end) {
 void WireItem::addSegmentTo(int x, int y) {
     const QPoint end(x, y);
     const QPoint start = segments_.empty() ? end : segment(segmentCount() - 1).p2();
-    auto* item = new QGraphicsLineItem(QLineF(start, end));
+    auto* item = new QGraphicsLineItem(QLineF(start, end), holder_);
     item->setPen(QPen(QColor(0, 0, 0), 1, Qt::SolidLine));
-    item->setZValue(wireZ);
-    canvas_->addItem(item);
     segments_.push_back(item);
     lastHorizontal_ = !lastHorizontal_;
 }
@@ -169,10 +177,17 @@ bool WireItem::setMoveMark(bool moved) {
 }
 
 void WireItem::placeHandle(int index, QPoint bend) {
-    auto* handle = new QGraphicsRectItem(bend.x() - handleOffset, bend.y() - handleOffset,
-                                         handleSize, handleSize);
-    handle->setZValue(wireZ);
-    canvas_->addItem(handle);
+    // Hidden handles are kept for the next selection: making and removing canvas items is
+    // what selecting thousands of wires at once would otherwise spend its time on.
+    QGraphicsRectItem* handle = nullptr;
+    if (spareHandles_.empty()) {
+        handle = new QGraphicsRectItem(holder_);
+    } else {
+        handle = spareHandles_.back();
+        spareHandles_.pop_back();
+    }
+    handle->setRect(bend.x() - handleOffset, bend.y() - handleOffset, handleSize, handleSize);
+    handle->show();
     handles_[std::size_t(index)] = handle;
 }
 
@@ -188,7 +203,8 @@ void WireItem::select() {
 
 void WireItem::deselect() {
     for (QGraphicsRectItem* handle : handles_) {
-        delete handle;
+        handle->hide();
+        spareHandles_.push_back(handle);
     }
     handles_.clear();
 }

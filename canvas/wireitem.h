@@ -9,6 +9,7 @@
 class BlockItem;
 class WireDeletedRecord;
 class WireGeometryRecord;
+class QGraphicsItem;
 class QGraphicsLineItem;
 class QGraphicsRectItem;
 class QGraphicsScene;
@@ -92,7 +93,9 @@ private:
     int secondPort_ = 0;
     QGraphicsScene* canvas_;
     std::vector<QGraphicsLineItem*> segments_;
+    QGraphicsItem* holder_;
     std::vector<QGraphicsRectItem*> handles_;
+    std::vector<QGraphicsRectItem*> spareHandles_;
     std::vector<QLine> snapshot_;
     bool moved_ = false;
     bool firstHorizontal_;

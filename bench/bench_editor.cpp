@@ -1,0 +1,121 @@
+// The editor's interactive operations on a design of thousands of blocks.
+#include "canvas/blockitem.h"
+#include "canvas/canvashandler.h"
+#include "canvas/designcanvas.h"
+#include "canvas/wireitem.h"
+#include "definitions/blockdefinition.h"
+#include "definitions/toolboxentry.h"
+
+#include <QApplication>
+#include <QMouseEvent>
+#include <benchmark/benchmark.h>
+
+namespace {
+struct Editor {
+    explicit Editor(int count) {
+        definition = std::make_unique<BlockDefinition>("Stage");
+        auto entry = std::make_unique<ToolboxEntry>("Stage", nullptr, nullptr, definition.get());
+        definition->addInput("a");
+        entry->addInput("a");
+        definition->addOutput("o");
+        entry->addOutput("o");
+        type = entry.get();
+        editor.addBlockType(std::move(entry));
+        editor.resize(1000, 800);
+        editor.show();
+        const int columns = 100;
+        for (int i = 0; i < count; ++i) {
+            auto* block =
+                new BlockItem(editor.canvas(), editor.selectionList(), type, editor.nextZ());
+            block->moveBy(100 * (i % columns), 80 * (i / columns));
+            blocks.push_back(block);
+        }
+        for (int i = 0; i + 1 < count; ++i) {
+            const QPoint start = (blocks[i]->pos() + QPointF(50, 20)).toPoint();
+            const QPoint end = (blocks[i + 1]->pos() + QPointF(-10, 20)).toPoint();
+            auto* wire = new WireItem(start.x(), start.y(), true, editor.canvas());
+            wire->setFirstEnd(blocks[i], 1, false);
+            wire->moveLooseEnd(end.x(), end.y());
+            wire->setSecondEnd(blocks[i + 1], 1);
+        }
+        editor.resizeCanvas(100 * columns + 100, 80 * (count / columns) + 100);
+        QCoreApplication::processEvents();
+    }
+
+    void mouse(QEvent::Type type, QPoint canvasPoint, Qt::MouseButton button = Qt::LeftButton) {
+        const QPoint view = editor.mapFromScene(canvasPoint);
+        QMouseEvent event(
+            type, view, editor.viewport()->mapToGlobal(view),
+            type == QEvent::MouseMove ? Qt::NoButton : button,
+            type == QEvent::MouseButtonPress ? Qt::MouseButtons(button) : Qt::MouseButtons(), {});
+        QCoreApplication::sendEvent(editor.viewport(), &event);
+    }
+
+    std::unique_ptr<BlockDefinition> definition;
+    ToolboxEntry* type = nullptr;
+    CanvasHandler editor;
+    std::vector<BlockItem*> blocks;
+};
+
+constexpr int kBlocks = 10000;
+
+void wireDrawingMove(benchmark::State& state) {
+    Editor e(kBlocks);
+    // Start a wire at the last block's output, far from most blocks in creation order.
+    const QPoint start = (e.blocks.back()->pos() + QPointF(50, 20)).toPoint();
+    e.mouse(QEvent::MouseButtonPress, start);
+    e.mouse(QEvent::MouseButtonRelease, start);
+    int step = 0;
+    for (auto _ : state) {
+        e.mouse(QEvent::MouseMove, start + QPoint(30 + step % 7, 10));
+        ++step;
+    }
+}
+BENCHMARK(wireDrawingMove)->Unit(benchmark::kMillisecond);
+
+void rubberBandMoveOverHalf(benchmark::State& state) {
+    Editor e(kBlocks);
+    e.editor.ensureVisible(0, 0, 10, 10);
+    e.mouse(QEvent::MouseButtonPress, {5000, -1});
+    int step = 0;
+    for (auto _ : state) {
+        // The band spans the left half of the design.
+        e.mouse(QEvent::MouseMove, {-1 - step % 2, 80 * (kBlocks / 100)});
+        ++step;
+    }
+    state.counters["selected"] = double(e.editor.selection().size());
+}
+BENCHMARK(rubberBandMoveOverHalf)->Unit(benchmark::kMillisecond);
+
+void selectAllAndArrowMove(benchmark::State& state) {
+    Editor e(kBlocks);
+    int direction = 1;
+    for (auto _ : state) {
+        e.editor.deselectAll();
+        e.editor.selectAll();
+        e.editor.keyPress(direction > 0 ? Qt::Key_Right : Qt::Key_Left, {});
+        direction = -direction;
+    }
+}
+BENCHMARK(selectAllAndArrowMove)->Unit(benchmark::kMillisecond);
+
+void deleteAllThenUndo(benchmark::State& state) {
+    Editor e(kBlocks);
+    for (auto _ : state) {
+        e.editor.selectAll();
+        e.editor.deleteSelected();
+        e.editor.undo();
+    }
+    state.counters["blocks"] = double(e.editor.canvas()->blockCount());
+}
+BENCHMARK(deleteAllThenUndo)->Unit(benchmark::kMillisecond)->Iterations(1);
+} // namespace
+
+int main(int argc, char** argv) {
+    qputenv("QT_QPA_PLATFORM", "offscreen");
+    QApplication app(argc, argv);
+    benchmark::Initialize(&argc, argv);
+    benchmark::RunSpecifiedBenchmarks();
+    benchmark::Shutdown();
+    return 0;
+}
