@@ -47,7 +47,8 @@ void MainUI::buildMenus() {
          {QT_TRANSLATE_NOOP("MainUI", "&Save As..."),
           QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_S), nullptr},
          separator,
-         {QT_TRANSLATE_NOOP("MainUI", "&Print..."), QKeySequence(Qt::CTRL | Qt::Key_P), nullptr},
+         {QT_TRANSLATE_NOOP("MainUI", "&Print..."), QKeySequence(Qt::CTRL | Qt::Key_P),
+          &MainUI::print},
          separator,
          {QT_TRANSLATE_NOOP("MainUI", "Preferences..."), QKeySequence(Qt::CTRL | Qt::Key_Comma),
           &MainUI::openPrefs},
@@ -86,7 +87,7 @@ void MainUI::buildMenus() {
     menuBar()->addSeparator();
     QMenu* help = menuBar()->addMenu(tr("&Help"));
     addEntries(this, help,
-               {{QT_TRANSLATE_NOOP("MainUI", "&About"), QKeySequence(Qt::Key_F1), nullptr}});
+               {{QT_TRANSLATE_NOOP("MainUI", "&About"), QKeySequence(Qt::Key_F1), &MainUI::help}});
 }
 
 QAction* MainUI::menuAction(const QString& text) const {

@@ -4,12 +4,14 @@
 #include <QList>
 #include <QMainWindow>
 #include <QString>
+#include <memory>
 
 #include "definitions/definitionset.h"
 
 class CanvasHandler;
 class ToolboxEntry;
 class QAction;
+class QPrinter;
 class QSplitter;
 class QToolBox;
 class QWidget;
@@ -64,6 +66,10 @@ public slots:
     void deleteSelected();
     void selectAll();
     void generate();
+    // Prints the whole canvas on framed, numbered pages.
+    void print();
+    // The splash image, then the About box.
+    void help();
 
 protected:
     void closeEvent(QCloseEvent* event) override;
@@ -83,6 +89,11 @@ private:
     QSplitter* splitter_ = nullptr;
     QToolBox* toolbox_ = nullptr;
     QString designPath_;
+    // Made on the first Print and kept, so the print dialog remembers the person's choices.
+    struct PrinterDeleter {
+        void operator()(QPrinter* printer) const;
+    };
+    std::unique_ptr<QPrinter, PrinterDeleter> printer_;
     DefinitionSet definitions_;
 };
 

@@ -37,6 +37,10 @@ void DialogInteraction::warning(QWidget* parent, const QString& caption, const Q
     QMessageBox::warning(parent, caption, text);
 }
 
+void DialogInteraction::about(QWidget* parent, const QString& caption, const QString& text) {
+    QMessageBox::about(parent, caption, text);
+}
+
 QString DialogInteraction::openFileName(QWidget* parent, const QString& caption,
                                         const QString& directory, const QString& filter) {
     return QFileDialog::getOpenFileName(parent, caption, directory, filter);

@@ -24,6 +24,8 @@ public:
     virtual void critical(QWidget* parent, const QString& caption, const QString& text) = 0;
     // A warning box with a single OK button.
     virtual void warning(QWidget* parent, const QString& caption, const QString& text) = 0;
+    // An About box; the text may be rich text.
+    virtual void about(QWidget* parent, const QString& caption, const QString& text) = 0;
     // File dialogs; an empty result means the person cancelled.
     virtual QString openFileName(QWidget* parent, const QString& caption, const QString& directory,
                                  const QString& filter) = 0;
@@ -47,6 +49,7 @@ public:
                  const QStringList& buttons, int defaultButton, int escapeButton) override;
     void critical(QWidget* parent, const QString& caption, const QString& text) override;
     void warning(QWidget* parent, const QString& caption, const QString& text) override;
+    void about(QWidget* parent, const QString& caption, const QString& text) override;
     QString openFileName(QWidget* parent, const QString& caption, const QString& directory,
                          const QString& filter) override;
     QString saveFileName(QWidget* parent, const QString& caption, const QString& start,

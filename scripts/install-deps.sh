@@ -9,6 +9,7 @@ packages=(
     libgl-dev
     fonts-liberation          # metric-compatible face for "Arial" (block labels)
     libgtest-dev libbenchmark-dev
+    poppler-utils             # pdftotext and pdftoppm read printed pages back in tests
     clang-14 libclang-rt-14-dev   # libFuzzer targets and sanitizer runtime
 )
 

@@ -16,7 +16,9 @@
 class ScriptedInteraction : public UserInteraction {
 public:
     struct Asked {
-        QString kind; // "question", "critical", "open", "save", "dialog", "pause"
+        // "question", "critical", "warning", "about", "open", "save", "dialog", "menu",
+        // "editor", "pause"
+        QString kind;
         QString caption;
         QString text;
         QStringList buttons;
@@ -45,6 +47,9 @@ public:
     }
     void warning(QWidget* parent, const QString& caption, const QString& text) override {
         asked.push_back({"warning", caption, text, {}, -1, -1, parent != nullptr});
+    }
+    void about(QWidget* parent, const QString& caption, const QString& text) override {
+        asked.push_back({"about", caption, text, {}, -1, -1, parent != nullptr});
     }
     QString openFileName(QWidget* parent, const QString& caption, const QString& directory,
                          const QString& filter) override {
