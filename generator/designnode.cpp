@@ -49,14 +49,19 @@ NodeVariable::NodeVariable(const std::string& n, const ValueList* v)
 
 std::uint64_t NodeVariable::prefixOf(std::string_view name) {
     std::uint64_t prefix = 0;
-    std::memcpy(&prefix, name.data(), std::min<std::size_t>(name.size(), sizeof prefix));
+    if (name.size() >= sizeof prefix) {
+        std::memcpy(&prefix, name.data(), sizeof prefix);
+        return prefix;
+    }
+    for (std::size_t i = 0; i < name.size(); ++i)
+        prefix |= std::uint64_t(static_cast<unsigned char>(name[i])) << (8 * i);
     return prefix;
 }
 
 DesignNode::DesignNode(const BlockView& item, NodeType& type,
                        std::span<InputConnection> connections,
-                       std::span<const NodeVariable> variables)
-    : m_item(&item), m_type(&type), m_variables(variables), m_connections(connections) {
+                       std::span<const NodeVariable> variables, double key)
+    : m_item(&item), m_type(&type), m_variables(variables), m_connections(connections), m_key(key) {
     for (const NodeVariable& v : m_variables)
         m_hasDashVariable = m_hasDashVariable || v.dash;
 }

@@ -64,9 +64,11 @@ class DesignNode {
 public:
     // variables: the block's own variables, read when the run starts.
     DesignNode(const BlockView& item, NodeType& type, std::span<InputConnection> connections,
-               std::span<const NodeVariable> variables);
+               std::span<const NodeVariable> variables, double key);
 
     const BlockView& item() const { return *m_item; }
+    // The block's x + y when the run started: what orders nodes and wires.
+    double key() const { return m_key; }
     // The block's own variable of that name, or null.
     const ValueList* variable(std::string_view name) const;
     bool hasVariables() const { return !m_variables.empty(); }
@@ -93,6 +95,7 @@ private:
     std::span<const NodeVariable> m_variables;
     // One slot per input position; a repeated input name uses the slot of its first position.
     std::span<InputConnection> m_connections;
+    double m_key;
     int m_serial = 0;
     int m_typeSerial = 0;
     bool m_hasDashVariable = false;

@@ -123,7 +123,7 @@ bool Generator::gatherOutput(std::string& text, const Reference& ref, const Desi
         const DesignNode* to = end.block ? this->node(end.block) : nullptr;
         const char* input = to ? to->definition().input(end.port - 1) : nullptr;
         if (input)
-            targets.push_back(Target{positionKey(to->item()), to, input});
+            targets.push_back(Target{to->key(), to, input});
     }
     if (targets.empty())
         return false;

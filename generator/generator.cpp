@@ -23,13 +23,18 @@ const BlockView* Generator::buildNodes(const std::vector<const BlockView*>& view
     m_variables.clear();
     m_order.clear();
 
-    // Pass one: the type of every block, refusing a type the definitions lack, and the
-    // blocks' own variables.
-    std::vector<NodeType*> typeOf;
-    std::vector<std::size_t> variablesEnd;
-    typeOf.reserve(views.size());
-    variablesEnd.reserve(views.size());
-    std::size_t inputs = 0;
+    // Pass one, the only walk over the blocks themselves: the type of every block (refusing
+    // a type the definitions lack), its variables, its position and what feeds its inputs.
+    struct Block {
+        NodeType* type;
+        std::size_t variablesEnd;
+        double key;
+    };
+    std::vector<Block> blocks;
+    std::vector<PortEnd> sources;
+    blocks.reserve(views.size());
+    sources.reserve(views.size());
+    m_variables.reserve(views.size());
     for (const BlockView* view : views) {
         if (!view)
             continue;
@@ -43,42 +48,43 @@ const BlockView* Generator::buildNodes(const std::vector<const BlockView*>& view
         auto& type = m_types[def];
         if (!type)
             type = std::make_unique<NodeType>(*def);
-        typeOf.push_back(type.get());
-        inputs += std::size_t(type->inputs.count());
         for (const auto& entry : view->variables())
             m_variables.emplace_back(entry.name, entry.payload);
-        variablesEnd.push_back(m_variables.size());
+        for (int port = 1; port <= type->inputs.count(); ++port)
+            sources.push_back(view->inputSource(port));
+        blocks.push_back(Block{type.get(), m_variables.size(), positionKey(*view)});
     }
 
-    m_connections.resize(inputs);
-    m_nodes.reserve(typeOf.size());
-    m_order.reserve(typeOf.size());
+    m_connections.resize(sources.size());
+    m_nodes.reserve(blocks.size());
+    m_order.reserve(blocks.size());
     const std::span<const NodeVariable> variables(m_variables);
     std::size_t slot = 0;
     std::size_t i = 0;
     for (const BlockView* view : views) {
         if (!view)
             continue;
-        NodeType& type = *typeOf[i];
-        const auto count = std::size_t(type.inputs.count());
-        const std::size_t first = i == 0 ? 0 : variablesEnd[i - 1];
-        m_nodes.emplace_back(*view, type, std::span(m_connections).subspan(slot, count),
-                             variables.subspan(first, variablesEnd[i] - first));
+        const Block& block = blocks[i];
+        const auto count = std::size_t(block.type->inputs.count());
+        const std::size_t first = i == 0 ? 0 : blocks[i - 1].variablesEnd;
+        m_nodes.emplace_back(*view, *block.type, std::span(m_connections).subspan(slot, count),
+                             variables.subspan(first, block.variablesEnd - first), block.key);
         slot += count;
         ++i;
         m_order.push_back(&m_nodes.back());
     }
     m_byView.build(m_nodes);
 
-    // Pass two: what feeds each input port.
+    // Pass two: what feeds each input port, from what pass one read.
+    slot = 0;
     for (DesignNode& node : m_nodes) {
         const BlockDefinition& def = node.definition();
         for (int port = 1; port <= def.inputCount(); ++port) {
-            const PortEnd source = node.item().inputSource(port);
+            const PortEnd source = sources[slot++];
             DesignNode* from = source.block ? this->node(source.block) : nullptr;
-            if (!from)
-                continue;
-            connect(node, def.input(port - 1), from, from->definition().output(source.port - 1));
+            if (from)
+                connect(node, def.input(port - 1), from,
+                        from->definition().output(source.port - 1));
         }
     }
     return nullptr;
@@ -100,7 +106,7 @@ void Generator::orderNodes() {
     std::vector<std::pair<double, DesignNode*>> keyed;
     keyed.reserve(m_order.size());
     for (DesignNode* node : m_order)
-        keyed.emplace_back(positionKey(node->item()), node);
+        keyed.emplace_back(node->key(), node);
     std::stable_sort(keyed.begin(), keyed.end(),
                      [](const auto& a, const auto& b) { return a.first < b.first; });
 
