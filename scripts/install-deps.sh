@@ -10,6 +10,7 @@ packages=(
     fonts-liberation          # metric-compatible face for "Arial" (block labels)
     libgtest-dev libbenchmark-dev
     poppler-utils             # pdftotext and pdftoppm read printed pages back in tests
+    desktop-file-utils libxml2-utils shared-mime-info   # check the installed desktop entry and file types
     clang-14 libclang-rt-14-dev   # libFuzzer targets and sanitizer runtime
 )
 

@@ -165,9 +165,57 @@ def door_controller():
     return design_file("state_machine.def", "door_controller", d.blocks, d.wires)
 
 
+EXPRESSION_PORTS = {
+    "Variable": ({}, {1: (50, 10)}),
+    "Number": default_ports(0, 1),
+    "Add": default_ports(2, 1),
+    "Multiply": default_ports(2, 1),
+    "Show": ({1: (-10, 10)}, {}),
+}
+
+
+def formula():
+    """The user guide's worked example: (x + 1) * y, and x + 1 on its own."""
+    d = Layout(EXPRESSION_PORTS)
+    x = d.block("Variable", 40, 100, name="x", value="3")
+    one = d.block("Number", 40, 160, value="1")
+    add = d.block("Add", 160, 90)
+    y = d.block("Variable", 160, 190, name="y", value="2")
+    times = d.block("Multiply", 280, 90)
+    result = d.block("Show", 400, 100, name="result")
+    total = d.block("Show", 400, 40, name="sum")
+    d.wire(x, 1, add, 1)
+    d.wire(one, 1, add, 2, middle_x=120)
+    d.wire(add, 1, times, 1)
+    d.wire(y, 1, times, 2, middle_x=240)
+    d.wire(times, 1, result, 1)
+    d.wire(add, 1, total, 1, middle_x=230)
+    return design_file("guide_expressions.def", "formula.c", d.blocks, d.wires)
+
+
+def feedback_loop():
+    """A mistake the guide explains: an expression that contains itself."""
+    d = Layout(EXPRESSION_PORTS)
+    x = d.block("Variable", 40, 60, name="x", value="3")
+    add = d.block("Add", 160, 50)
+    half = d.block("Number", 160, 150, value="0.5")
+    times = d.block("Multiply", 280, 50)
+    result = d.block("Show", 400, 60, name="result")
+    d.wire(x, 1, add, 1)
+    d.wire(add, 1, times, 1)
+    d.wire(half, 1, times, 2, middle_x=240)
+    d.wire(times, 1, result, 1)
+    d.wires.append((times, 1, add, 2, True,
+                    [d.end(times, 1, False), (350, 70), (350, 130), (130, 130), (130, 90),
+                     d.end(add, 2, True)]))
+    return design_file("guide_expressions.def", "feedback_loop.c", d.blocks, d.wires)
+
+
 def main():
     for name, build in (("filter_demo", filter_demo), ("feedback_demo", feedback_demo),
-                        ("door_controller", door_controller)):
+                        ("door_controller", door_controller), ("formula", formula),
+                        ("errors/feedback_loop", feedback_loop)):
+        os.makedirs(os.path.dirname(os.path.join(EXAMPLES, name)), exist_ok=True)
         with open(os.path.join(EXAMPLES, name + ".des"), "wb") as out:
             out.write(build())
 
