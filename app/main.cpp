@@ -1,9 +1,26 @@
 #include "app/mainui.h"
-#include "preferences/preferences.h"
 #include "app/startup.h"
 #include "app/windowlist.h"
+#include "preferences/preferences.h"
 
 #include <QApplication>
+#include <QDir>
+
+namespace {
+// An installed editor started from the desktop does not run in a folder holding "defs": while
+// the preference is still the default and no such folder is at hand, it uses the definition
+// files installed beside the program.
+void findInstalledDefinitions() {
+    if (preferences().definitionsDirectory != Preferences().definitionsDirectory ||
+        QDir(preferences().definitionsDirectory).exists()) {
+        return;
+    }
+    const QDir installed(QCoreApplication::applicationDirPath() + "/../share/draftel/defs");
+    if (installed.exists()) {
+        preferences().definitionsDirectory = installed.absolutePath();
+    }
+}
+} // namespace
 
 int main(int argc, char** argv) {
     // Read before the application exists and written back after it is gone, whatever the
@@ -12,6 +29,7 @@ int main(int argc, char** argv) {
     int status = 0;
     {
         QApplication app(argc, argv);
+        findInstalledDefinitions();
         showSplash(2500);
         QObject::connect(&app, &QGuiApplication::lastWindowClosed, &app, &QCoreApplication::quit);
         const StartupOutcome outcome = runStartup(app.arguments().mid(1));
