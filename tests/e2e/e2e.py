@@ -132,7 +132,7 @@ def wait_for(path, timeout=30):
     fail(f"{path} was not written")
 
 
-def main():
+def scenario():
     os.makedirs(SHOTS, exist_ok=True)
     config = os.path.join(WORK, "config")
     os.makedirs(os.path.join(config, "Korvala"), exist_ok=True)
@@ -235,6 +235,20 @@ def main():
         log("passed")
     finally:
         screen.stop()
+
+
+def main():
+    # Synthetic input under a bare X server now and then loses a race with the program's own
+    # start-up; one more try tells such a hiccup from a fault, which fails both times.
+    for attempt in (1, 2):
+        try:
+            scenario()
+            return
+        except SystemExit as stop:
+            if stop.code == SKIP or attempt == 2:
+                raise
+            log("retrying once from the start")
+            shutil.rmtree(SHOTS, ignore_errors=True)
 
 
 if __name__ == "__main__":
