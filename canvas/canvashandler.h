@@ -16,6 +16,7 @@ struct BlockRecord;
 class ClipRecord;
 class DefinitionSet;
 class DesignCanvas;
+class GroupRecord;
 class QGraphicsItem;
 class QGraphicsRectItem;
 class QMenu;
@@ -103,6 +104,11 @@ public:
     void notifyRemoved(UndoRecord* record, void* item);
     void notifyRestored(UndoRecord* record, void* item);
     void recordCreation(BlockItem* block);
+    // For an operation that makes many records: they gather in a group on top of the stack,
+    // where announcements reach them through a hash instead of a walk over thousands of records.
+    // Closing keeps the group for two records or more and leaves a lone record on its own.
+    GroupRecord* openGroup();
+    void closeGroup(GroupRecord* group);
     const std::vector<UndoRecord*>& undoStack() const { return undoStack_; }
     const std::vector<ClipRecord*>& clipboard() const { return clipboard_; }
     float clipMinimumZ() const { return clipMinimumZ_; }
