@@ -136,6 +136,8 @@ void CanvasHandler::restoreSelection() {
 }
 
 void CanvasHandler::clear() {
+    // Records of an emptied canvas would point at items that are gone.
+    clearUndo();
     if (rubberBand_) {
         delete rubberBand_;
         rubberBand_ = nullptr;

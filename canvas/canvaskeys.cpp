@@ -4,6 +4,8 @@
 #include "canvas/undorecords.h"
 #include "canvas/wireitem.h"
 
+#include <QSet>
+
 void CanvasHandler::keyPress(int key, Qt::KeyboardModifiers state) {
     const int step = (state & Qt::ShiftModifier) ? 10 : 1;
     int dx = 0;
@@ -56,34 +58,34 @@ void CanvasHandler::deleteSelected() {
         }
         return;
     }
-    int count = 0;
     if (selectedWire_) {
         WireItem* wire = selectedWire_;
         selectedWire_ = nullptr;
         deleteWireWithUndo(wire);
     }
-    QList<WireItem*> seen;
+    // The records of one deletion gather in an open group, so that each announcement reaches
+    // the records already on the stack once rather than every record of this deletion too.
+    // One Undo restores the whole deletion; a single record stays on its own.
+    GroupRecord* group = openGroup();
+    QSet<WireItem*> seen;
     for (BlockItem* block : selection_) {
         WireItem* wire = nullptr;
         while (UndoRecord* record = block->nextWireRecord(seen, &wire)) {
             notifyRemoved(record, wire);
-            pushUndo(record);
-            ++count;
+            group->add(record);
             modified_ = true;
         }
     }
+    // The blocks leave the selection list before they go, each in constant time.
     const QList<BlockItem*> blocks = selection_;
+    selection_.clear();
     for (BlockItem* block : blocks) {
         UndoRecord* record = block->makeDeleteRecord();
-        pushUndo(record);
+        group->add(record);
         notifyRemoved(record, block);
-        ++count;
         modified_ = true;
         delete block;
     }
-    selection_.clear();
-    if (count > 1) {
-        pushUndo(new GroupRecord(undoStack_, count));
-    }
+    closeGroup(group);
     trimUndo();
 }
