@@ -15,6 +15,7 @@
 #include <QTemporaryDir>
 
 #include <algorithm>
+#include <chrono>
 #include <cstdio>
 #include <cstdlib>
 #include <deque>
@@ -268,17 +269,18 @@ void runWrite(benchmark::State& state, const Design& design, bool cold) {
     state.counters["peak_per_output"] = double(peakBytes) / double(outputBytes ? outputBytes : 1);
 }
 
+struct LineCounter : LineSink {
+    void line(std::string_view text) override { bytes += text.size() + 1; }
+    std::size_t bytes = 0;
+};
+
 // Expansion alone, lines dropped: what the generator costs without the file system.
 void runRender(benchmark::State& state, const Design& design) {
-    struct Count : LineSink {
-        void line(std::string_view text) override { bytes += text.size() + 1; }
-        std::size_t bytes = 0;
-    };
     for (auto _ : state) {
         Generator generator(*design.definitions);
         generator.buildNodes(design.views);
         generator.orderNodes();
-        Count sink;
+        LineCounter sink;
         for (const auto& sequence : design.definitions->sequences())
             generator.renderSequence(*sequence, sink);
         benchmark::DoNotOptimize(sink.bytes);
@@ -302,6 +304,37 @@ void BM_ChainWrite(benchmark::State& state) {
 void BM_ChainWriteCold(benchmark::State& state) {
     runWrite(state, chainOf(int(state.range(0))), true);
 }
+
+// Where the time of a run goes: building the nodes (the one walk over the blocks), ordering,
+// rendering, and freeing the run.
+void BM_ChainPhases(benchmark::State& state) {
+    const Design& design = chainOf(int(state.range(0)));
+    double build = 0, order = 0, render = 0, destroy = 0;
+    for (auto _ : state) {
+        auto t0 = std::chrono::steady_clock::now();
+        auto generator = std::make_unique<Generator>(*design.definitions);
+        generator->buildNodes(design.views);
+        auto t1 = std::chrono::steady_clock::now();
+        generator->orderNodes();
+        auto t2 = std::chrono::steady_clock::now();
+        LineCounter sink;
+        for (const auto& sequence : design.definitions->sequences())
+            generator->renderSequence(*sequence, sink);
+        auto t3 = std::chrono::steady_clock::now();
+        generator.reset();
+        auto t4 = std::chrono::steady_clock::now();
+        build += std::chrono::duration<double>(t1 - t0).count();
+        order += std::chrono::duration<double>(t2 - t1).count();
+        render += std::chrono::duration<double>(t3 - t2).count();
+        destroy += std::chrono::duration<double>(t4 - t3).count();
+    }
+    const double n = double(state.iterations()) / 1000.0;
+    state.counters["build_ms"] = build / n;
+    state.counters["order_ms"] = order / n;
+    state.counters["render_ms"] = render / n;
+    state.counters["destroy_ms"] = destroy / n;
+}
+BENCHMARK(BM_ChainPhases)->Arg(10000)->Arg(100000)->Unit(benchmark::kMillisecond);
 
 void BM_ChainRender(benchmark::State& state) {
     runRender(state, chainOf(int(state.range(0))));

@@ -58,19 +58,20 @@ std::uint64_t NodeVariable::prefixOf(std::string_view name) {
     return prefix;
 }
 
-DesignNode::DesignNode(const BlockView& item, NodeType& type,
-                       std::span<InputConnection> connections,
-                       std::span<const NodeVariable> variables, double key)
-    : m_item(&item), m_type(&type), m_variables(variables), m_connections(connections), m_key(key) {
-    for (const NodeVariable& v : m_variables)
+void DesignNode::attach(std::span<const NodeVariable> variables, InputConnection* connections) {
+    m_variables = variables.data();
+    m_variableCount = std::uint32_t(variables.size());
+    m_connections = connections;
+    m_hasDashVariable = false;
+    for (const NodeVariable& v : variables)
         m_hasDashVariable = m_hasDashVariable || v.dash;
 }
 
 const ValueList* DesignNode::variable(std::string_view name) const {
-    if (m_variables.empty())
+    if (m_variableCount == 0)
         return nullptr;
     const std::uint64_t prefix = NodeVariable::prefixOf(name);
-    for (const NodeVariable& v : m_variables)
+    for (const NodeVariable& v : std::span(m_variables, m_variableCount))
         if (v.prefix == prefix && v.length == name.size() &&
             (v.length <= sizeof prefix || *v.name == name))
             return v.values;
@@ -79,17 +80,17 @@ const ValueList* DesignNode::variable(std::string_view name) const {
 
 const InputConnection* DesignNode::connection(std::string_view inputName) const {
     const int slot = m_type->inputs.find(inputName);
-    if (slot < 0 || std::size_t(slot) >= m_connections.size())
+    if (slot < 0)
         return nullptr;
-    const InputConnection& c = m_connections[std::size_t(slot)];
+    const InputConnection& c = m_connections[slot];
     return c.source ? &c : nullptr;
 }
 
 void connect(DesignNode& node, const char* inputName, DesignNode* source, const char* outputName) {
     const int slot = inputName ? node.m_type->inputs.find(inputName) : -1;
-    if (slot < 0 || std::size_t(slot) >= node.m_connections.size())
+    if (slot < 0)
         return;
-    InputConnection& c = node.m_connections[std::size_t(slot)];
+    InputConnection& c = node.m_connections[slot];
     if (!source) {
         c = InputConnection{};
         return;

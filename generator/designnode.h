@@ -62,16 +62,16 @@ struct NodeVariable {
 // One placed block during a generation run.
 class DesignNode {
 public:
-    // variables: the block's own variables, read when the run starts.
-    DesignNode(const BlockView& item, NodeType& type, std::span<InputConnection> connections,
-               std::span<const NodeVariable> variables, double key);
+    // key: the block's x + y. Variables and connections are attached by the generator.
+    DesignNode(const BlockView& item, NodeType& type, double key)
+        : m_item(&item), m_type(&type), m_key(key) {}
 
     const BlockView& item() const { return *m_item; }
     // The block's x + y when the run started: what orders nodes and wires.
     double key() const { return m_key; }
     // The block's own variable of that name, or null.
     const ValueList* variable(std::string_view name) const;
-    bool hasVariables() const { return !m_variables.empty(); }
+    bool hasVariables() const { return m_variableCount > 0; }
     // Whether a variable's name starts with "-", as once-per-type names do.
     bool hasDashVariable() const { return m_hasDashVariable; }
     const BlockDefinition& definition() const { return *m_type->definition; }
@@ -88,14 +88,22 @@ public:
     const InputConnection* connection(std::string_view inputName) const;
 
 private:
+    friend class Generator;
     friend void connect(DesignNode&, const char*, DesignNode*, const char*);
+
+    // variables: the block's own variables, read when the run started; connections: one
+    // slot per input position (a repeated input name uses the slot of its first position).
+    void attach(std::span<const NodeVariable> variables, InputConnection* connections);
+    std::span<InputConnection> connections() const {
+        return {m_connections, std::size_t(m_type->inputs.count())};
+    }
 
     const BlockView* m_item;
     NodeType* m_type;
-    std::span<const NodeVariable> m_variables;
-    // One slot per input position; a repeated input name uses the slot of its first position.
-    std::span<InputConnection> m_connections;
+    const NodeVariable* m_variables = nullptr;
+    InputConnection* m_connections = nullptr;
     double m_key;
+    std::uint32_t m_variableCount = 0;
     int m_serial = 0;
     int m_typeSerial = 0;
     bool m_hasDashVariable = false;

@@ -24,23 +24,20 @@ const BlockView* Generator::buildNodes(const std::vector<const BlockView*>& view
     m_order.clear();
 
     // Pass one, the only walk over the blocks themselves: the type of every block (refusing
-    // a type the definitions lack), its variables, its position and what feeds its inputs.
-    struct Block {
-        NodeType* type;
-        std::size_t variablesEnd;
-        double key;
-    };
-    std::vector<Block> blocks;
+    // a type the definitions lack), its position, its variables and what feeds its inputs.
     std::vector<PortEnd> sources;
-    blocks.reserve(views.size());
-    sources.reserve(views.size());
+    std::vector<std::uint32_t> variablesEnd;
+    m_nodes.reserve(views.size());
     m_variables.reserve(views.size());
+    variablesEnd.reserve(views.size());
+    sources.reserve(views.size());
     for (const BlockView* view : views) {
         if (!view)
             continue;
         const BlockDefinition* def = m_definitions.blocks().find(view->typeName());
         if (!def) {
             m_types.clear();
+            m_nodes.clear();
             m_variables.clear();
             m_byView.build({});
             return view;
@@ -48,30 +45,25 @@ const BlockView* Generator::buildNodes(const std::vector<const BlockView*>& view
         auto& type = m_types[def];
         if (!type)
             type = std::make_unique<NodeType>(*def);
+        m_nodes.emplace_back(*view, *type, positionKey(*view));
         for (const auto& entry : view->variables())
             m_variables.emplace_back(entry.name, entry.payload);
+        variablesEnd.push_back(std::uint32_t(m_variables.size()));
         for (int port = 1; port <= type->inputs.count(); ++port)
             sources.push_back(view->inputSource(port));
-        blocks.push_back(Block{type.get(), m_variables.size(), positionKey(*view)});
     }
 
     m_connections.resize(sources.size());
-    m_nodes.reserve(blocks.size());
-    m_order.reserve(blocks.size());
+    m_order.reserve(m_nodes.size());
     const std::span<const NodeVariable> variables(m_variables);
     std::size_t slot = 0;
-    std::size_t i = 0;
-    for (const BlockView* view : views) {
-        if (!view)
-            continue;
-        const Block& block = blocks[i];
-        const auto count = std::size_t(block.type->inputs.count());
-        const std::size_t first = i == 0 ? 0 : blocks[i - 1].variablesEnd;
-        m_nodes.emplace_back(*view, *block.type, std::span(m_connections).subspan(slot, count),
-                             variables.subspan(first, block.variablesEnd - first), block.key);
-        slot += count;
-        ++i;
-        m_order.push_back(&m_nodes.back());
+    std::uint32_t first = 0;
+    for (std::size_t i = 0; i < m_nodes.size(); ++i) {
+        DesignNode& node = m_nodes[i];
+        node.attach(variables.subspan(first, variablesEnd[i] - first), m_connections.data() + slot);
+        first = variablesEnd[i];
+        slot += std::size_t(node.type().inputs.count());
+        m_order.push_back(&node);
     }
     m_byView.build(m_nodes);
 
