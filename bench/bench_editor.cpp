@@ -7,6 +7,9 @@
 #include "definitions/toolboxentry.h"
 
 #include <QApplication>
+#include <QDir>
+#include <QElapsedTimer>
+#include <QFile>
 #include <QMouseEvent>
 #include <benchmark/benchmark.h>
 
@@ -109,6 +112,43 @@ void deleteAllThenUndo(benchmark::State& state) {
     state.counters["blocks"] = double(e.editor.canvas()->blockCount());
 }
 BENCHMARK(deleteAllThenUndo)->Unit(benchmark::kMillisecond)->Iterations(1);
+void saveAndLoadOnCanvas(benchmark::State& state) {
+    Editor e(kBlocks);
+    for (BlockItem* block : e.blocks) {
+        for (const char* name : {"alpha", "beta", "gamma"}) {
+            auto values = std::make_unique<ValueList>();
+            values->append(DynString("a value of moderate length"));
+            block->variables().insert(name, std::move(values));
+        }
+    }
+    const QString path = QDir::temp().filePath("draftel-bench-editor.des");
+    double saveSeconds = 0;
+    double loadSeconds = 0;
+    double clearSeconds = 0;
+    for (auto _ : state) {
+        QElapsedTimer timer;
+        timer.start();
+        e.editor.saveDesign(path, QRect(0, 0, 800, 600));
+        saveSeconds += timer.nsecsElapsed() / 1e9;
+        Editor fresh(0);
+        DesignLoadContext context;
+        context.loadDefinitions = [](const QString&) { return 0; };
+        timer.restart();
+        fresh.editor.loadDesign(path, context);
+        loadSeconds += timer.nsecsElapsed() / 1e9;
+        benchmark::DoNotOptimize(fresh.editor.canvas()->blockCount());
+        // Closing the window: the event loop has run in between, as it would have.
+        QCoreApplication::processEvents();
+        timer.restart();
+        fresh.editor.clear();
+        clearSeconds += timer.nsecsElapsed() / 1e9;
+    }
+    state.counters["save_ms"] = 1000 * saveSeconds / double(state.iterations());
+    state.counters["load_ms"] = 1000 * loadSeconds / double(state.iterations());
+    state.counters["clear_ms"] = 1000 * clearSeconds / double(state.iterations());
+    QFile::remove(path);
+}
+BENCHMARK(saveAndLoadOnCanvas)->Unit(benchmark::kMillisecond)->Iterations(2);
 } // namespace
 
 int main(int argc, char** argv) {

@@ -8,6 +8,7 @@
 #include <QGraphicsRectItem>
 #include <QKeyEvent>
 #include <QMenu>
+#include <QSet>
 
 namespace {
 quint32 takeIdentity() {
@@ -143,14 +144,22 @@ void CanvasHandler::clear() {
         rubberBand_ = nullptr;
     }
     selection_.clear();
-    // Blocks go first, newest first: each takes its wires and its own parts with it.
-    std::vector<BlockItem*> blocks = canvas_->blocks();
-    for (auto block = blocks.rbegin(); block != blocks.rend(); ++block) {
-        delete *block;
+    // The wires go first but leave their canvas items behind, and then one sweep of the canvas
+    // deletes the blocks (each with its parts) and those items: taking items off the canvas
+    // one by one costs time in the number of items, which a design of thousands would feel.
+    QSet<WireItem*> wires;
+    for (BlockItem* block : canvas_->blocks()) {
+        for (WireItem* wire : block->wires()) {
+            wires.insert(wire);
+        }
     }
-    // A wire in progress may hang on no block at all once its block is gone.
-    delete wireInProgress_;
-    wireInProgress_ = nullptr;
+    if (wireInProgress_) {
+        wires.insert(wireInProgress_);
+    }
+    for (WireItem* wire : wires) {
+        wire->leaveItemsOnCanvas();
+        delete wire;
+    }
     canvas_->clear();
     selectedWire_ = nullptr;
     handleWire_ = nullptr;

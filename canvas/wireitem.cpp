@@ -47,6 +47,13 @@ WireItem::~WireItem() {
     delete holder_; // with every segment and handle
 }
 
+void WireItem::leaveItemsOnCanvas() {
+    holder_ = nullptr;
+    segments_.clear();
+    handles_.clear();
+    spareHandles_.clear();
+}
+
 void WireItem::setFirstEnd(BlockItem* block, int port, bool isInput) {
     if (firstBlock_) {
         firstBlock_->detachWire(this, firstPort_, firstIsInput_);

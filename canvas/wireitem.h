@@ -78,6 +78,8 @@ public:
     int handleCount() const { return int(handles_.size()); }
     QRect handleRect(int index) const;
     QGraphicsScene* canvas() const { return canvas_; }
+    // For clearing the whole canvas at once: the wire's items stay for the canvas to delete.
+    void leaveItemsOnCanvas();
 
 private:
     bool isHorizontal(int index) const { return (index % 2 == 0) == firstHorizontal_; }
