@@ -2,19 +2,13 @@
 #include "app/mainui.h"
 
 #include "canvas/canvashandler.h"
+#include "definitions/catalogue.h"
 #include "definitions/filecharsource.h"
 #include "definitions/tokenizer.h"
 #include "definitions/toolboxentry.h"
 #include "interaction/userinteraction.h"
 
 #include <QFileInfo>
-
-namespace {
-const char* firstValue(const BlockDefinition& block, const char* key) {
-    const ValueList* values = block.section(key);
-    return values ? values->text(0) : nullptr;
-}
-} // namespace
 
 int MainUI::loadDefinitions(const QString& path) {
     Tokenizer tokenizer(std::make_unique<FileCharSource>(path));
@@ -27,18 +21,9 @@ int MainUI::loadDefinitions(const QString& path) {
     }
 
     canvas_->setDefinitionFileName(QFileInfo(path).fileName());
-    for (const auto& block : definitions_.blocks()) {
-        const BlockDefinition& definition = *block.payload;
-        // Owned by the canvas editor from the filling of the toolbox on.
-        auto* entry = new ToolboxEntry(definition.name(), firstValue(definition, "shape"),
-                                       firstValue(definition, "category"), block.payload);
-        for (int i = 0; definition.input(i); ++i) {
-            entry->addInput(definition.input(i));
-        }
-        for (int i = 0; definition.output(i); ++i) {
-            entry->addOutput(definition.output(i));
-        }
-        catalogue_.append(entry);
+    // The entries belong to the canvas editor from the filling of the toolbox on.
+    for (auto& entry : makeCatalogue(definitions_)) {
+        catalogue_.append(entry.release());
     }
     init();
     return 0;

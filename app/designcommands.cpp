@@ -1,26 +1,19 @@
 // Opening and saving design files from a window.
 #include "app/mainui.h"
 
-#include "preferences/preferences.h"
 #include "app/windowlist.h"
 #include "canvas/canvashandler.h"
+#include "definitions/catalogue.h"
+#include "interaction/overwritequestion.h"
 #include "interaction/userinteraction.h"
+#include "preferences/preferences.h"
 
 #include <QDir>
 #include <QFileInfo>
 
-namespace {
-// A design names its definition file by bare name within the definitions directory; anything
-// with a directory part could make the program read files elsewhere.
-bool isBareFileName(const QString& name) {
-    return !name.isEmpty() && name != "." && name != ".." && !name.contains('/') &&
-           !name.contains('\\') && !QDir::isAbsolutePath(name);
-}
-} // namespace
-
 int MainUI::loadNamedDefinitions(const QString& name) {
     const QString path = QDir(preferences().definitionsDirectory).filePath(name);
-    if (!isBareFileName(name)) {
+    if (!isDefinitionFileName(name)) {
         interaction().critical(this, tr("Definition error"),
                                tr("File: %1\nError: \"%2\"").arg(path, "File open error"));
         close();
@@ -107,12 +100,7 @@ bool MainUI::saveAsView() {
     }
     const QFileInfo file(chosen);
     if (file.exists() && file.absoluteFilePath() != designPath_) {
-        const int answer = interaction().question(
-            this, tr("Overwrite File?"),
-            tr("A file called %1 already exists.\nDo you want to overwrite it?")
-                .arg(file.fileName()),
-            {tr("&Yes"), tr("&No")}, 0, 1);
-        if (answer != 0) {
+        if (!askOverwrite(this, file.fileName())) {
             return false;
         }
     }

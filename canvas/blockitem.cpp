@@ -4,6 +4,7 @@
 #include "canvas/pens.h"
 #include "canvas/wireitem.h"
 #include "definitions/blockdefinition.h"
+#include "definitions/catalogue.h"
 #include "definitions/toolboxentry.h"
 #include "shapes/shapebounds.h"
 #include "shapes/shapeinterpreter.h"
@@ -95,15 +96,7 @@ BlockItem::BlockItem(QGraphicsScene* canvas, QList<BlockItem*>* selectionList, T
     inputSlots_.assign(entry->inputNames().size(), nullptr);
 
     if (const BlockDefinition* definition = entry->definition()) {
-        for (const std::string& name : definition->editNames()) {
-            const ValueList* section = definition->section(name.c_str());
-            if (!section || section->count() == 0 || variables_.find(name)) {
-                continue;
-            }
-            auto values = std::make_unique<ValueList>();
-            values->append(*section->at(0));
-            variables_.insert(name.c_str(), std::move(values));
-        }
+        addEditVariables(*definition, variables_);
     }
 
     OutlineBuilder builder(*this);

@@ -4,6 +4,7 @@
 #include "canvas/designcanvas.h"
 #include "generator/generatedfiles.h"
 #include "generator/generator.h"
+#include "interaction/overwritequestion.h"
 #include "interaction/userinteraction.h"
 
 #include <QFileInfo>
@@ -26,12 +27,7 @@ void CanvasHandler::generate(const DefinitionSet& definitions, bool openGenerate
     }
     const QFileInfo file(chosen);
     if (file.exists()) {
-        const int answer = interaction().question(
-            this, tr("Overwrite File?"),
-            tr("A file called %1 already exists.\nDo you want to overwrite it?")
-                .arg(file.fileName()),
-            {tr("&Yes"), tr("&No")}, 0, 1);
-        if (answer != 0) {
+        if (!askOverwrite(this, file.fileName())) {
             return;
         }
     }

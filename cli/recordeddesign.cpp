@@ -1,5 +1,6 @@
 #include "recordeddesign.h"
 
+#include "definitions/catalogue.h"
 #include "definitions/filecharsource.h"
 #include "definitions/tokenizer.h"
 #include "designfile/designrecordreader.h"
@@ -19,10 +20,6 @@ public:
     std::vector<std::pair<int, bool>> ports;
 };
 
-bool isBareFileName(const QString& name) {
-    return !name.isEmpty() && name != "." && name != ".." && !name.contains('/') &&
-           !name.contains('\\') && !QDir::isAbsolutePath(name);
-}
 } // namespace
 
 RecordedBlock::RecordedBlock(ToolboxEntry& entry, double x, double y)
@@ -32,15 +29,7 @@ RecordedBlock::RecordedBlock(ToolboxEntry& entry, double x, double y)
     ports_ = std::move(collector.ports);
     // A new block starts with its type's edit variables, as on the canvas.
     if (const BlockDefinition* definition = entry.definition()) {
-        for (const std::string& name : definition->editNames()) {
-            const ValueList* section = definition->section(name.c_str());
-            if (!section || section->count() == 0 || variables_.find(name)) {
-                continue;
-            }
-            auto values = std::make_unique<ValueList>();
-            values->append(*section->at(0));
-            variables_.insert(name.c_str(), std::move(values));
-        }
+        addEditVariables(*definition, variables_);
     }
 }
 
@@ -89,7 +78,7 @@ std::vector<const BlockView*> RecordedDesign::blocks() const {
 bool RecordedDesign::loadDefinitions(const std::string& name, const QString& directory) {
     const QString fileName = QString::fromLatin1(name);
     const QString path = QDir(directory).filePath(fileName);
-    if (!isBareFileName(fileName)) {
+    if (!isDefinitionFileName(fileName)) {
         error_ = QString("File: %1\nError: \"File open error\"").arg(path);
         return false;
     }
@@ -99,19 +88,7 @@ bool RecordedDesign::loadDefinitions(const std::string& name, const QString& dir
                      .arg(path, QString::fromLatin1(tokenizer.errorText()));
         return false;
     }
-    for (const auto& block : definitions_.blocks()) {
-        const BlockDefinition& definition = *block.payload;
-        const ValueList* shape = definition.section("shape");
-        const ValueList* category = definition.section("category");
-        auto entry =
-            std::make_unique<ToolboxEntry>(definition.name(), shape ? shape->text(0) : nullptr,
-                                           category ? category->text(0) : nullptr, block.payload);
-        for (int i = 0; definition.input(i); ++i) {
-            entry->addInput(definition.input(i));
-        }
-        for (int i = 0; definition.output(i); ++i) {
-            entry->addOutput(definition.output(i));
-        }
+    for (auto& entry : makeCatalogue(definitions_)) {
         entriesByName_.emplace(entry->name(), entry.get());
         entries_.push_back(std::move(entry));
     }
