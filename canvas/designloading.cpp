@@ -3,25 +3,17 @@
 #include "canvas/canvashandler.h"
 #include "canvas/designcanvas.h"
 #include "canvas/wireitem.h"
+#include "definitions/catalogue.h"
 #include "definitions/toolboxentry.h"
+#include "designfile/designcoordinate.h"
 #include "designfile/designrecordreader.h"
 #include "interaction/userinteraction.h"
 
 #include <QFileInfo>
 #include <QWidget>
-#include <cmath>
 #include <unordered_map>
 
 namespace {
-// Positions from a file are kept within a range that the canvas and its scroll bars can take.
-const int coordinateLimit = 1000000;
-
-int clampCoordinate(double value) {
-    if (!std::isfinite(value)) {
-        return 0;
-    }
-    return int(std::clamp(value, double(-coordinateLimit), double(coordinateLimit)));
-}
 
 bool hasPort(const BlockItem& block, std::uint32_t number, bool isInput) {
     if (number < 1) {
@@ -55,22 +47,14 @@ BlockItem* CanvasHandler::addLoadedBlock(const BlockRecord& record, ToolboxEntry
     const float z = std::isfinite(record.z) ? record.z : 0.0f;
     raiseZ(z);
     auto* block = new BlockItem(canvas_, &selection_, entry, z);
-    const int x = clampCoordinate(record.x);
-    const int y = clampCoordinate(record.y);
+    const int x = designCoordinate(record.x);
+    const int y = designCoordinate(record.y);
     block->moveBy(x, y);
     block->show();
     const QRect& bounds = block->outlineBounds();
     growCanvasTo(bounds.right() + x, bounds.bottom() + y, 50);
     for (const BlockVariable& variable : record.variables) {
-        DynString value(variable.value.c_str());
-        if (ValueList* values = block->variables().find(variable.name)) {
-            *values = ValueList();
-            values->append(std::move(value));
-        } else {
-            auto added = std::make_unique<ValueList>();
-            added->append(std::move(value));
-            block->variables().insert(variable.name.c_str(), std::move(added));
-        }
+        setOnlyValue(block->variables(), variable.name, variable.value.c_str());
         if (variable.name == "name") {
             block->setLabel(QString::fromLatin1(variable.value));
         }
@@ -144,7 +128,7 @@ int CanvasHandler::loadDesign(const QString& path, const DesignLoadContext& cont
 void CanvasHandler::addLoadedWire(const WireRecord& record, BlockItem* first, BlockItem* second) {
     const auto point = [&](std::size_t index) {
         const WirePoint& p = record.points[index];
-        return QPoint(clampCoordinate(p.x), clampCoordinate(p.y));
+        return QPoint(designCoordinate(p.x), designCoordinate(p.y));
     };
     const QPoint start = record.points.empty() ? QPoint() : point(0);
     auto* wire = new WireItem(start.x(), start.y(), record.startsHorizontally(), canvas_);

@@ -3,6 +3,7 @@
 #include "definitions/catalogue.h"
 #include "definitions/filecharsource.h"
 #include "definitions/tokenizer.h"
+#include "designfile/designcoordinate.h"
 #include "designfile/designrecordreader.h"
 #include "shapes/shapeinterpreter.h"
 #include "shapes/shapesink.h"
@@ -103,16 +104,11 @@ bool RecordedDesign::addBlock(const BlockRecord& record) {
                      .arg(QString::fromLatin1(record.type));
         return false;
     }
-    auto block = std::make_unique<RecordedBlock>(*entry->second, record.x, record.y);
+    // Placed as the editor places it, so that both order the blocks alike.
+    auto block = std::make_unique<RecordedBlock>(*entry->second, designCoordinate(record.x),
+                                                 designCoordinate(record.y));
     for (const BlockVariable& variable : record.variables) {
-        if (ValueList* values = block->variables().find(variable.name)) {
-            *values = ValueList();
-            values->append(DynString(variable.value.c_str()));
-        } else {
-            auto added = std::make_unique<ValueList>();
-            added->append(DynString(variable.value.c_str()));
-            block->variables().insert(variable.name.c_str(), std::move(added));
-        }
+        setOnlyValue(block->variables(), variable.name, variable.value.c_str());
     }
     blocksByNumber_[record.number] = block.get();
     blocks_.push_back(std::move(block));

@@ -42,6 +42,17 @@ void addEditVariables(const BlockDefinition& definition, NameList<ValueList>& va
     }
 }
 
+void setOnlyValue(NameList<ValueList>& variables, const std::string& name, const char* value) {
+    if (ValueList* values = variables.find(name)) {
+        *values = ValueList();
+        values->append(DynString(value));
+        return;
+    }
+    auto added = std::make_unique<ValueList>();
+    added->append(DynString(value));
+    variables.insert(name.c_str(), std::move(added));
+}
+
 bool isDefinitionFileName(const QString& name) {
     return !name.isEmpty() && name != "." && name != ".." && !name.contains('/') &&
            !name.contains('\\') && !QDir::isAbsolutePath(name);

@@ -19,6 +19,10 @@ std::vector<std::unique_ptr<ToolboxEntry>> makeCatalogue(DefinitionSet& definiti
 // copy of that first value.
 void addEditVariables(const BlockDefinition& definition, NameList<ValueList>& variables);
 
+// Makes value the variable's only value, adding the variable when the block has none of that
+// name (a design file stores one value per variable).
+void setOnlyValue(NameList<ValueList>& variables, const std::string& name, const char* value);
+
 // Whether a definition file name stored in a design names a file directly in the definitions
 // directory; anything with a directory part could make the program read files elsewhere.
 bool isDefinitionFileName(const QString& name);

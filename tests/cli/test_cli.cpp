@@ -7,6 +7,7 @@
 #include <QFile>
 #include <QProcess>
 #include <QTemporaryDir>
+#include <limits>
 
 namespace {
 
@@ -167,6 +168,15 @@ TEST_F(Cli, GenerationOptionsAndFailures) {
     EXPECT_EQ(contents(m_dir.filePath("gen.one")), "first file\n");
     EXPECT_EQ(contents(m_dir.filePath("gen.two")), "default \nfrom the design \n");
     EXPECT_TRUE(QFile::exists(m_dir.filePath("gen.three")));
+
+    // Positions that are no number, or far off, are placed as the editor places them.
+    DesignRecords odd = twoBlocks("pair.def", "out", false);
+    odd.blocks[0].x = std::numeric_limits<float>::quiet_NaN();
+    odd.blocks[1].y = 1e30f;
+    ASSERT_TRUE(writeDesignFile(m_dir.filePath("odd.des"), odd));
+    r = run({"--defs", defs, "--output", m_dir.filePath("odd"), m_dir.filePath("odd.des")});
+    EXPECT_EQ(r.exitCode, 0) << r.err.constData();
+    EXPECT_EQ(contents(m_dir.filePath("odd.two")), "default \nfrom the design \n");
 
     // A circle through the wires: the first file stays, the second is deleted, the third is
     // never written, and the exit status says so.
