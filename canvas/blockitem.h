@@ -101,8 +101,6 @@ public:
     BlockClipRecord* copyRecord() const { return copyRecord_; }
     // The first attached wire not yet in seen (which it joins) with a deletion record of it;
     // nullptr when every wire has been seen.
-    WireDeletedRecord* nextWireRecord(QList<WireItem*>& seen, WireItem** wire = nullptr) const;
-    // The same with a hashed seen set, for deletions of many blocks.
     WireDeletedRecord* nextWireRecord(QSet<WireItem*>& seen, WireItem** wire = nullptr) const;
     // Appends a clip record for each attached wire whose first end is here and whose second
     // block is selected.

@@ -149,7 +149,6 @@ private:
     void replaceInputWire(BlockItem* block, int port);
     void growAndScroll(int right, int bottom, const QPoint& eventPosition, bool scroll);
     void deleteWireWithUndo(WireItem* wire);
-    void deleteUnrecordedWire(WireItem*& wire);
     void pressOnEmptyCanvas(QMouseEvent* event, const QPoint& p);
     void selectBlocksInBand(const QRectF& band);
     void clearUndo();

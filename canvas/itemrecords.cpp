@@ -33,17 +33,6 @@ BlockClipRecord* BlockItem::makeCopyRecord() {
     return copyRecord_;
 }
 
-WireDeletedRecord* BlockItem::nextWireRecord(QList<WireItem*>& seen, WireItem** wire) const {
-    const auto take = [&seen](WireItem* candidate) {
-        if (seen.contains(candidate)) {
-            return false;
-        }
-        seen.append(candidate);
-        return true;
-    };
-    return recordFirstTaken(wires_, take, wire);
-}
-
 WireDeletedRecord* BlockItem::nextWireRecord(QSet<WireItem*>& seen, WireItem** wire) const {
     const auto take = [&seen](WireItem* candidate) {
         const qsizetype before = seen.size();
