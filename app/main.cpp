@@ -1,4 +1,5 @@
 #include "app/mainui.h"
+#include "app/recoverysession.h"
 #include "app/startup.h"
 #include "app/windowlist.h"
 #include "preferences/preferences.h"
@@ -32,6 +33,8 @@ int main(int argc, char** argv) {
         findInstalledDefinitions();
         showSplash(2500);
         QObject::connect(&app, &QGuiApplication::lastWindowClosed, &app, &QCoreApplication::quit);
+        // Outlives every window, whose copies it writes and removes.
+        RecoverySession recovery;
         const StartupOutcome outcome = runStartup(app.arguments().mid(1));
         status = outcome.runEventLoop ? app.exec() : outcome.exitStatus;
         // Windows still open when start-up gives up go before the application does.

@@ -1,10 +1,11 @@
 #include "app/mainui.h"
 
-#include "preferences/preferences.h"
 #include "app/prefpanel.h"
+#include "app/recoverycopy.h"
 #include "app/windowlist.h"
 #include "canvas/canvashandler.h"
 #include "interaction/userinteraction.h"
+#include "preferences/preferences.h"
 
 #include <QCloseEvent>
 #include <QDir>
@@ -30,6 +31,7 @@ MainUI::MainUI(QWidget* parent, const char* name, Qt::WindowFlags flags)
     buildMenus();
     setMouseTracking(true);
     statusBar();
+    RecoveryCopy::watch(this);
 
     openWindows().append(this);
 }
@@ -105,6 +107,7 @@ void MainUI::clear() {
 void MainUI::closeEvent(QCloseEvent* event) {
     if (!canvas_->isModified()) {
         event->accept();
+        emit closeAccepted();
         return;
     }
     activateWindow();
@@ -117,6 +120,7 @@ void MainUI::closeEvent(QCloseEvent* event) {
     // "Save" always asks for a file name; the window closes only when the design was written.
     if (answer == dontSave || (answer == save && saveAsView())) {
         event->accept();
+        emit closeAccepted();
     } else {
         event->ignore();
     }

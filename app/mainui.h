@@ -33,6 +33,9 @@ public:
 
     // Opens the design file into this window; 0 on success.
     int openDesign(const QString& path);
+    // Opens a recovery copy into this window as the design at designPath (empty: never saved),
+    // marked modified; nothing is written anywhere. 0 on success.
+    int recoverDesign(const QString& copyPath, const QString& designPath);
     // Reads the definition file into this window and fills the toolbox; 0 on success. On
     // failure it shows the error and closes the window.
     int loadDefinitions(const QString& path);
@@ -49,6 +52,10 @@ public:
 
     // The menu entry whose text (with its & marks) is given, or nullptr.
     QAction* menuAction(const QString& text) const;
+
+signals:
+    // The close question let the window go (or there was nothing to ask).
+    void closeAccepted();
 
 public slots:
     void newView();

@@ -1,9 +1,10 @@
 #include "app/startup.h"
 
 #include "app/mainui.h"
-#include "preferences/preferences.h"
 #include "app/prefpanel.h"
+#include "app/recoveryoffer.h"
 #include "interaction/userinteraction.h"
+#include "preferences/preferences.h"
 
 #include <QApplication>
 #include <QFileDialog>
@@ -48,6 +49,9 @@ Answer askNewOrOpen() {
 } // namespace
 
 StartupOutcome runStartup(const QStringList& arguments) {
+    // Recovered designs count as designs opened from the command line: "New design?" is not
+    // asked over them.
+    const bool recovered = offerRecoveredDesigns() > 0;
     int attempts = 0;
     for (;;) {
         if (attempts != 0) {
@@ -79,7 +83,7 @@ StartupOutcome runStartup(const QStringList& arguments) {
             }
         }
 
-        if (!openedFromCommandLine) {
+        if (!openedFromCommandLine && !recovered) {
             switch (askNewOrOpen()) {
             case Answer::Quit:
                 return {false, 0};

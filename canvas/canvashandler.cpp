@@ -25,6 +25,11 @@ bool isWindowKey(int key) {
 }
 } // namespace
 
+void CanvasHandler::setModified(bool modified) {
+    modified_ = modified;
+    emit modifiedFlagSet(modified);
+}
+
 CanvasHandler::CanvasHandler(QWidget* parent, const char* name, Qt::WindowFlags flags)
     : QGraphicsView(parent), canvas_(new DesignCanvas(0, 0, 800, 600, this)),
       contextMenu_(new QMenu(this)), identity_(takeIdentity()) {

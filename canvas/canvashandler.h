@@ -13,6 +13,7 @@
 
 class BlockItem;
 struct BlockRecord;
+struct DesignRecords;
 class ClipRecord;
 class DefinitionSet;
 class DesignCanvas;
@@ -48,7 +49,8 @@ public:
     void resizeCanvas(int width, int height);
 
     bool isModified() const { return modified_; }
-    void setModified(bool modified) { modified_ = modified; }
+    // Every edit sets the flag (and announces it, also when it was already set); a save clears it.
+    void setModified(bool modified);
 
     const QString& definitionFileName() const { return definitionFileName_; }
     void setDefinitionFileName(const QString& name) { definitionFileName_ = name; }
@@ -113,6 +115,9 @@ public:
     const std::vector<ClipRecord*>& clipboard() const { return clipboard_; }
     float clipMinimumZ() const { return clipMinimumZ_; }
 
+    // The design as the records of a design file, numbering the blocks on the way; saving writes
+    // exactly these. Plain data, so it can be written off the GUI thread.
+    DesignRecords designRecords(const QRect& windowGeometry);
     // Writes the design; on failure the previous file is untouched, the modified flag stays set
     // and error (when given) receives the system's reason.
     bool saveDesign(const QString& path, const QRect& windowGeometry, QString* error = nullptr);
@@ -127,6 +132,9 @@ public:
 
     // Opens the variable editor for a block.
     void editVariables(BlockItem* block);
+
+signals:
+    void modifiedFlagSet(bool modified);
 
 public slots:
     void objMenu();

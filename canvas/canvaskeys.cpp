@@ -46,7 +46,7 @@ void CanvasHandler::keyPress(int key, Qt::KeyboardModifiers state) {
         growAndScroll(box.right(), box.bottom(), QPoint(), false);
     }
     // Key moves make no undo record, but the design has changed: closing must offer to save.
-    modified_ = true;
+    setModified(true);
 }
 
 void CanvasHandler::deleteSelected() {
@@ -73,7 +73,7 @@ void CanvasHandler::deleteSelected() {
         while (UndoRecord* record = block->nextWireRecord(seen, &wire)) {
             notifyRemoved(record, wire);
             group->add(record);
-            modified_ = true;
+            setModified(true);
         }
     }
     // The blocks leave the selection list before they go, each in constant time.
@@ -83,7 +83,7 @@ void CanvasHandler::deleteSelected() {
         UndoRecord* record = block->makeDeleteRecord();
         group->add(record);
         notifyRemoved(record, block);
-        modified_ = true;
+        setModified(true);
         delete block;
     }
     closeGroup(group);

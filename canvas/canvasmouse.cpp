@@ -52,7 +52,7 @@ void CanvasHandler::deleteWireWithUndo(WireItem* wire) {
     pushUndo(record);
     notifyRemoved(record, wire);
     delete wire;
-    modified_ = true;
+    setModified(true);
 }
 
 void CanvasHandler::replaceInputWire(BlockItem* block, int port) {
@@ -108,7 +108,7 @@ void CanvasHandler::mousePressEvent(QMouseEvent* event) {
             wire->setSecondEnd(block, number);
             wireInProgress_ = nullptr;
             pushUndo(new CreatedRecord(wire));
-            modified_ = true;
+            setModified(true);
         }
         trimUndo();
         return;
@@ -326,14 +326,14 @@ void CanvasHandler::mouseReleaseEvent(QMouseEvent* event) {
     rubberBand_ = nullptr;
     if (draggedBlock_ && !moveTotal_.isNull()) {
         pushUndo(new MoveRecord(selection_, moveTotal_));
-        modified_ = true;
+        setModified(true);
     }
     panning_ = false;
     draggedBlock_ = nullptr;
     if (handleWire_) {
         pushUndo(handleWire_->makeGeometryRecord());
         handleWire_ = nullptr;
-        modified_ = true;
+        setModified(true);
     }
     trimUndo();
     QGraphicsView::mouseReleaseEvent(event);

@@ -19,7 +19,7 @@ void CanvasHandler::undo() {
     record->undo(*this);
     undoStack_.erase(std::find(undoStack_.begin(), undoStack_.end(), record));
     delete record;
-    modified_ = true;
+    setModified(true);
 }
 
 void CanvasHandler::pushUndo(UndoRecord* record) {
@@ -47,7 +47,7 @@ void CanvasHandler::notifyRestored(UndoRecord* record, void* item) {
 
 void CanvasHandler::recordCreation(BlockItem* block) {
     pushUndo(new CreatedRecord(block));
-    modified_ = true;
+    setModified(true);
 }
 
 GroupRecord* CanvasHandler::openGroup() {

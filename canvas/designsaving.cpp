@@ -4,7 +4,7 @@
 #include "canvas/designcanvas.h"
 #include "canvas/wireitem.h"
 #include "definitions/toolboxentry.h"
-#include "designfile/designfilewriter.h"
+#include "designfile/designfile.h"
 
 namespace {
 BlockRecord blockRecord(const BlockItem& block) {
@@ -40,41 +40,40 @@ WireRecord wireRecord(const WireItem& wire) {
 }
 } // namespace
 
-bool CanvasHandler::saveDesign(const QString& path, const QRect& windowGeometry, QString* error) {
+DesignRecords CanvasHandler::designRecords(const QRect& windowGeometry) {
     numberBlocks();
     const std::vector<BlockItem*> blocks = canvas_->blocks();
 
-    DesignFileWriter writer;
-    bool written = writer.begin(path);
-    SettingsRecord settings;
+    DesignRecords records;
+    SettingsRecord& settings = records.settings.emplace();
     settings.definitionFile = definitionFileName_.toLatin1().toStdString();
     settings.outputFile = outputFileName_.toLatin1().toStdString();
     settings.x = windowGeometry.x();
     settings.y = windowGeometry.y();
     settings.width = windowGeometry.width();
     settings.height = windowGeometry.height();
-    written = written && writer.write(settings);
+    records.blocks.reserve(blocks.size());
     for (const BlockItem* block : blocks) {
-        written = written && writer.write(blockRecord(*block));
+        records.blocks.push_back(blockRecord(*block));
     }
     // Each wire once, from the block at its input end.
     for (const BlockItem* block : blocks) {
         const int inputs = int(block->entry()->inputNames().size());
-        for (int port = 1; port <= inputs && written; ++port) {
+        for (int port = 1; port <= inputs; ++port) {
             const WireItem* wire = block->inputWire(port);
             if (wire && wire->firstEnd().block && wire->secondEnd().block) {
-                written = writer.write(wireRecord(*wire));
+                records.wires.push_back(wireRecord(*wire));
             }
         }
     }
-    written = written && writer.commit();
-    if (!written) {
+    return records;
+}
+
+bool CanvasHandler::saveDesign(const QString& path, const QRect& windowGeometry, QString* error) {
+    if (!writeDesignFile(path, designRecords(windowGeometry), error)) {
         // The previous file stays as it was, and so does the modified flag.
-        if (error) {
-            *error = writer.errorString();
-        }
         return false;
     }
-    modified_ = false;
+    setModified(false);
     return true;
 }

@@ -147,7 +147,11 @@ def scenario():
     screen = Screen()
     screen.start()
     try:
-        env = dict(screen.env, XDG_CONFIG_HOME=config)
+        # Recovery copies go to a data folder of the test's own, emptied first: copies left by an
+        # earlier run that was cut short would be offered at start-up.
+        data = os.path.join(WORK, "data")
+        shutil.rmtree(data, ignore_errors=True)
+        env = dict(screen.env, XDG_CONFIG_HOME=config, XDG_DATA_HOME=data)
         editor = subprocess.Popen([DRAFTEL], env=env, cwd=WORK)
         log("start-up question: &New")
         question, _, _ = screen.window("New design?", timeout=60)

@@ -5,14 +5,17 @@
 #include <QTemporaryDir>
 #include <QtTest/QtTest>
 
-// Points the settings store (user and system scope) at fresh temporary folders, so no test
-// reads or writes a developer's own settings. Must run before the first settings access.
+// Points the settings store (user and system scope) and the user's data folder (recovery
+// copies) at fresh temporary folders, so no test reads or writes a developer's own. Must run
+// before the first settings access.
 inline QTemporaryDir& redirectSettings() {
     static QTemporaryDir root;
     QDir(root.path()).mkpath("user");
     QDir(root.path()).mkpath("system");
+    QDir(root.path()).mkpath("data");
     qputenv("XDG_CONFIG_HOME", QFile::encodeName(root.filePath("user")));
     qputenv("XDG_CONFIG_DIRS", QFile::encodeName(root.filePath("system")));
+    qputenv("XDG_DATA_HOME", QFile::encodeName(root.filePath("data")));
     return root;
 }
 
