@@ -2,6 +2,7 @@
 #include "app/recoverysession.h"
 #include "app/startup.h"
 #include "app/windowlist.h"
+#include "export/commandlineexport.h"
 #include "preferences/preferences.h"
 
 #include <QApplication>
@@ -24,6 +25,10 @@ void findInstalledDefinitions() {
 } // namespace
 
 int main(int argc, char** argv) {
+    // A picture from the command line: no splash, no window, no preferences written back.
+    if (isExportImageCommand(argc, argv)) {
+        return runExportImage(argc, argv);
+    }
     // Read before the application exists and written back after it is gone, whatever the
     // exit status.
     PreferencesHolder heldPreferences;

@@ -49,6 +49,7 @@ void MainUI::buildMenus() {
          separator,
          {QT_TRANSLATE_NOOP("MainUI", "&Print..."), QKeySequence(Qt::CTRL | Qt::Key_P),
           &MainUI::print},
+         {QT_TRANSLATE_NOOP("MainUI", "Export Image..."), QKeySequence(), &MainUI::exportImage},
          separator,
          {QT_TRANSLATE_NOOP("MainUI", "Preferences..."), QKeySequence(Qt::CTRL | Qt::Key_Comma),
           &MainUI::openPrefs},

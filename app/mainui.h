@@ -75,6 +75,8 @@ public slots:
     void generate();
     // Prints the whole canvas on framed, numbered pages.
     void print();
+    // Writes the design as a PNG, SVG or PDF picture.
+    void exportImage();
     // The splash image, then the About box.
     void help();
 

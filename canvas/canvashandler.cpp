@@ -127,6 +127,9 @@ QRect CanvasHandler::moveSelection(int dx, int dy) {
 
 void CanvasHandler::saveSelection() {
     savedSelection_ = selection_;
+    if (wireInProgress_) {
+        wireInProgressPen_ = wireInProgress_->pen();
+    }
     WireItem* wire = selectedWire_;
     deselectAll();
     selectedWire_ = wire;
@@ -139,6 +142,24 @@ void CanvasHandler::restoreSelection() {
     if (selectedWire_) {
         selectedWire_->select();
     }
+    // Selecting its block again would give a wire being drawn the selection pen it never had.
+    if (wireInProgress_) {
+        wireInProgress_->setPen(wireInProgressPen_);
+    }
+}
+
+void CanvasHandler::hideEditingMarks() {
+    saveSelection();
+    if (wireInProgress_) {
+        wireInProgress_->setVisible(false);
+    }
+}
+
+void CanvasHandler::showEditingMarks() {
+    if (wireInProgress_) {
+        wireInProgress_->setVisible(true);
+    }
+    restoreSelection();
 }
 
 void CanvasHandler::clear() {

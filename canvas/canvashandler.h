@@ -2,6 +2,7 @@
 
 #include <QGraphicsView>
 #include <QList>
+#include <QPen>
 #include <QPoint>
 #include <QRect>
 #include <QString>
@@ -81,6 +82,10 @@ public:
     // Hides the selection (for printing) and shows it again.
     void saveSelection();
     void restoreSelection();
+    // Hides the selection and a wire being drawn, for a picture of the design alone, and puts
+    // them back as they were.
+    void hideEditingMarks();
+    void showEditingMarks();
 
     // Escape and the arrow keys, handed over by the window with the modifiers held.
     void keyPress(int key, Qt::KeyboardModifiers state);
@@ -170,6 +175,7 @@ private:
     QGraphicsRectItem* rubberBand_ = nullptr;
     QList<BlockItem*> selection_;
     QList<BlockItem*> savedSelection_;
+    QPen wireInProgressPen_; // kept while the selection is hidden
     QString definitionFileName_ = QStringLiteral("unset def file");
     QString outputFileName_ = QStringLiteral("out.txt");
     std::vector<UndoRecord*> undoStack_; // newest first

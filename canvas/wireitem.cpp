@@ -244,6 +244,14 @@ void WireItem::setPen(const QPen& pen) {
     }
 }
 
+QPen WireItem::pen() const {
+    return segments_.front()->pen();
+}
+
+void WireItem::setVisible(bool visible) {
+    holder_->setVisible(visible);
+}
+
 QRect WireItem::handleRect(int index) const {
     return handles_[std::size_t(index)]->rect().toRect();
 }

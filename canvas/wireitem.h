@@ -59,6 +59,9 @@ public:
     bool isSelected() const { return !handles_.empty(); }
     // The selection pen (red differs from blue) shows the bend handles, the normal pen hides them.
     void setPen(const QPen& pen);
+    QPen pen() const;
+    // Shows or hides the whole wire, handles included, without changing it.
+    void setVisible(bool visible);
     int handleAt(QPoint point) const;
     // Drags bend k to the point, shifting the segments beside it sideways.
     void moveHandle(QPoint point, int k);

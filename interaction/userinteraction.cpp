@@ -53,6 +53,13 @@ QString DialogInteraction::saveFileName(QWidget* parent, const QString& caption,
                                         QFileDialog::DontConfirmOverwrite);
 }
 
+QString DialogInteraction::saveFileNameWithFilter(QWidget* parent, const QString& caption,
+                                                  const QString& start, const QString& filters,
+                                                  QString& selectedFilter) {
+    return QFileDialog::getSaveFileName(parent, caption, start, filters, &selectedFilter,
+                                        QFileDialog::DontConfirmOverwrite);
+}
+
 int DialogInteraction::runDialog(QDialog& dialog) {
     return dialog.exec();
 }

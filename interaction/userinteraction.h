@@ -31,6 +31,11 @@ public:
                                  const QString& filter) = 0;
     virtual QString saveFileName(QWidget* parent, const QString& caption, const QString& start,
                                  const QString& filter) = 0;
+    // A save dialog with several filters (separated by ";;"); selectedFilter comes in as the one
+    // to offer first and goes out as the one the person chose.
+    virtual QString saveFileNameWithFilter(QWidget* parent, const QString& caption,
+                                           const QString& start, const QString& filters,
+                                           QString& selectedFilter) = 0;
     // Runs a prepared dialog modally and returns its result code (QDialog::Accepted or Rejected).
     virtual int runDialog(QDialog& dialog) = 0;
     // Blocks the thread without handling events (the splash screen's pause).
@@ -54,6 +59,8 @@ public:
                          const QString& filter) override;
     QString saveFileName(QWidget* parent, const QString& caption, const QString& start,
                          const QString& filter) override;
+    QString saveFileNameWithFilter(QWidget* parent, const QString& caption, const QString& start,
+                                   const QString& filters, QString& selectedFilter) override;
     int runDialog(QDialog& dialog) override;
     void pause(int milliseconds) override;
     QAction* runMenu(QMenu& menu, const QPoint& globalPosition) override;

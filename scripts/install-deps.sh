@@ -6,6 +6,7 @@ set -euo pipefail
 packages=(
     build-essential cmake ninja-build pkg-config
     qt6-base-dev qt6-tools-dev qt6-l10n-tools
+    qt6-svg-dev               # SVG pictures of designs
     libgl-dev
     fonts-liberation          # metric-compatible face for "Arial" (block labels)
     libgtest-dev libbenchmark-dev

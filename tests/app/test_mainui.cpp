@@ -1,7 +1,7 @@
 #include "app/mainui.h"
-#include "preferences/preferences.h"
 #include "app/windowlist.h"
 #include "canvas/canvashandler.h"
+#include "preferences/preferences.h"
 #include "scriptedinteraction.h"
 #include "testenvironment.h"
 
@@ -82,8 +82,8 @@ private slots:
         QCOMPARE(
             entries(menus[0]),
             (QStringList{"&New|Ctrl+N", "&Open...|Ctrl+O", "-", "&Close...|Ctrl+W", "&Save|Ctrl+S",
-                         "&Save As...|Ctrl+Shift+S", "-", "&Print...|Ctrl+P", "-",
-                         "Preferences...|" + preferencesKey, "-", "Q&uit Draftel|Ctrl+Q"}));
+                         "&Save As...|Ctrl+Shift+S", "-", "&Print...|Ctrl+P", "Export Image...|",
+                         "-", "Preferences...|" + preferencesKey, "-", "Q&uit Draftel|Ctrl+Q"}));
         QCOMPARE(entries(menus[1]), (QStringList{"Undo|Ctrl+Z", "-", "Cut|Ctrl+X", "Copy|Ctrl+C",
                                                  "Paste|Ctrl+V", "Delete|Backspace", "-",
                                                  "Select &All|Ctrl+A", "-", "Generate|Ctrl+G"}));

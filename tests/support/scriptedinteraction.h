@@ -61,6 +61,18 @@ public:
         asked.push_back({"save", caption, start, {filter}, -1, -1, parent != nullptr});
         return take(fileAnswers, QString());
     }
+    // The index of the filter "chosen" in a filtered save dialog; without one the offered
+    // filter stays.
+    std::deque<int> filterAnswers;
+    QString saveFileNameWithFilter(QWidget* parent, const QString& caption, const QString& start,
+                                   const QString& filters, QString& selectedFilter) override {
+        const QStringList offered = filters.split(";;");
+        asked.push_back({"save", caption, start, offered, -1, -1, parent != nullptr});
+        if (!filterAnswers.empty()) {
+            selectedFilter = offered.value(take(filterAnswers, 0));
+        }
+        return take(fileAnswers, QString());
+    }
     int runDialog(QDialog& dialog) override {
         asked.push_back({"dialog",
                          dialog.windowTitle(),
