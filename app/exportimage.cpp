@@ -13,17 +13,16 @@
 namespace {
 struct PictureFilter {
     const char* text;
-    const char* extension;
     PictureOptions options;
 };
 
 // The first is offered first. A second PNG entry lets people ask for high-density pictures in
 // the same dialog.
 const PictureFilter pictureFilters[] = {
-    {QT_TRANSLATE_NOOP("MainUI", "PNG image (*.png)"), "png", {PictureFormat::Png, 1}},
-    {QT_TRANSLATE_NOOP("MainUI", "PNG image, double size (*.png)"), "png", {PictureFormat::Png, 2}},
-    {QT_TRANSLATE_NOOP("MainUI", "SVG image (*.svg)"), "svg", {PictureFormat::Svg, 1}},
-    {QT_TRANSLATE_NOOP("MainUI", "PDF document (*.pdf)"), "pdf", {PictureFormat::Pdf, 1}},
+    {QT_TRANSLATE_NOOP("MainUI", "PNG image (*.png)"), {PictureFormat::Png, 1}},
+    {QT_TRANSLATE_NOOP("MainUI", "PNG image, double size (*.png)"), {PictureFormat::Png, 2}},
+    {QT_TRANSLATE_NOOP("MainUI", "SVG image (*.svg)"), {PictureFormat::Svg, 1}},
+    {QT_TRANSLATE_NOOP("MainUI", "PDF document (*.pdf)"), {PictureFormat::Pdf, 1}},
 };
 
 const PictureFilter& filterNamed(const QString& text) {
@@ -37,18 +36,12 @@ const PictureFilter& filterNamed(const QString& text) {
 
 // A known extension decides the format; otherwise the chosen filter does and lends its
 // extension to the name.
-PictureOptions choosePicture(QString& path, const PictureFilter& chosen) {
-    const QString extension = QFileInfo(path).suffix().toLower();
-    if (extension == chosen.extension) {
-        return chosen.options;
+PictureOptions choosePicture(QString& path, const PictureOptions& chosen) {
+    if (const std::optional<PictureFormat> named = pictureFormatOfName(path)) {
+        return *named == chosen.format ? chosen : PictureOptions{*named, 1};
     }
-    for (const PictureFilter& filter : pictureFilters) {
-        if (extension == filter.extension) {
-            return filter.options;
-        }
-    }
-    path += '.' + QLatin1String(chosen.extension);
-    return chosen.options;
+    path += '.' + pictureExtension(chosen.format);
+    return chosen;
 }
 } // namespace
 
@@ -66,7 +59,7 @@ void MainUI::exportImage() {
     if (chosen.isEmpty()) {
         return;
     }
-    const PictureOptions options = choosePicture(chosen, filterNamed(selectedFilter));
+    const PictureOptions options = choosePicture(chosen, filterNamed(selectedFilter).options);
     const QFileInfo file(chosen);
     if (file.exists() && !askOverwrite(this, file.fileName())) {
         return;

@@ -14,7 +14,6 @@
 #include <QFileInfo>
 #include <cstdio>
 #include <cstring>
-#include <optional>
 
 namespace {
 constexpr int exitFailure = 2;
@@ -35,20 +34,6 @@ struct ExportRequest {
     QString definitionsDirectory;
     PictureOptions options;
 };
-
-std::optional<PictureFormat> formatOfName(const QString& path) {
-    const QString extension = QFileInfo(path).suffix().toLower();
-    if (extension == "png") {
-        return PictureFormat::Png;
-    }
-    if (extension == "svg") {
-        return PictureFormat::Svg;
-    }
-    if (extension == "pdf") {
-        return PictureFormat::Pdf;
-    }
-    return std::nullopt;
-}
 
 // Fills the request or returns the reason the arguments make none.
 QString parse(const QStringList& arguments, ExportRequest& request) {
@@ -79,7 +64,7 @@ QString parse(const QStringList& arguments, ExportRequest& request) {
     if (request.design.isEmpty()) {
         return "no design file given";
     }
-    const std::optional<PictureFormat> format = formatOfName(request.picture);
+    const std::optional<PictureFormat> format = pictureFormatOfName(request.picture);
     if (!format) {
         return "the picture's file name must end in .png, .svg or .pdf";
     }

@@ -5,6 +5,7 @@
 
 #include <QBuffer>
 #include <QCoreApplication>
+#include <QFileInfo>
 #include <QGraphicsItem>
 #include <QImage>
 #include <QPageSize>
@@ -78,9 +79,11 @@ bool pngBytes(QGraphicsScene& canvas, const QRect& area, int scale, QBuffer& out
     return true;
 }
 
-void svgBytes(QGraphicsScene& canvas, const QRect& area, QBuffer& out) {
+void svgBytes(QGraphicsScene& canvas, const QRect& area, const QString& title, QBuffer& out) {
     QSvgGenerator generator;
     generator.setOutputDevice(&out);
+    generator.setTitle(title);
+    generator.setDescription(QString());
     generator.setResolution(96); // shown at the size of the screen's canvas
     generator.setSize(area.size());
     generator.setViewBox(QRect(QPoint(0, 0), area.size()));
@@ -112,6 +115,27 @@ bool writeFile(const QString& path, const QByteArray& bytes, QString& error) {
 }
 } // namespace
 
+std::optional<PictureFormat> pictureFormatOfName(const QString& path) {
+    for (PictureFormat format : {PictureFormat::Png, PictureFormat::Svg, PictureFormat::Pdf}) {
+        if (QFileInfo(path).suffix().compare(pictureExtension(format), Qt::CaseInsensitive) == 0) {
+            return format;
+        }
+    }
+    return std::nullopt;
+}
+
+QString pictureExtension(PictureFormat format) {
+    switch (format) {
+    case PictureFormat::Png:
+        return QStringLiteral("png");
+    case PictureFormat::Svg:
+        return QStringLiteral("svg");
+    case PictureFormat::Pdf:
+        break;
+    }
+    return QStringLiteral("pdf");
+}
+
 bool writeDesignPicture(CanvasHandler& editor, const QString& path, const PictureOptions& options,
                         QString& error) {
     QBuffer bytes;
@@ -127,7 +151,7 @@ bool writeDesignPicture(CanvasHandler& editor, const QString& path, const Pictur
             }
             break;
         case PictureFormat::Svg:
-            svgBytes(canvas, area, bytes);
+            svgBytes(canvas, area, QFileInfo(path).completeBaseName(), bytes);
             break;
         case PictureFormat::Pdf:
             pdfBytes(canvas, area, bytes);

@@ -1,6 +1,7 @@
 #pragma once
 
 #include <QString>
+#include <optional>
 
 class CanvasHandler;
 
@@ -10,6 +11,11 @@ struct PictureOptions {
     PictureFormat format = PictureFormat::Png;
     int scale = 1; // PNG pixels per canvas pixel; the vector formats draw in canvas pixels
 };
+
+// The format a file name's extension names, in any case, if any.
+std::optional<PictureFormat> pictureFormatOfName(const QString& path);
+// The format's file name extension, without the dot.
+QString pictureExtension(PictureFormat format);
 
 // Writes the design on the editor's canvas as a picture: the blocks and wires with a small
 // margin around them, drawn as on screen but without selection, bend handles or a wire being
