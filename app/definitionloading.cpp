@@ -3,28 +3,31 @@
 
 #include "canvas/canvashandler.h"
 #include "definitions/catalogue.h"
-#include "definitions/filecharsource.h"
-#include "definitions/tokenizer.h"
+#include "definitions/definitionfile.h"
 #include "definitions/toolboxentry.h"
 #include "interaction/userinteraction.h"
 
 #include <QFileInfo>
 
 int MainUI::loadDefinitions(const QString& path) {
-    Tokenizer tokenizer(std::make_unique<FileCharSource>(path));
-    if (definitions_.read(tokenizer)) {
-        const QString error = QString::fromLatin1(tokenizer.errorText());
-        interaction().critical(this, tr("Definition error"),
-                               tr("File: %1\nError: \"%2\"").arg(path, error));
-        close();
-        return -1;
+    const QString error = readDefinitions(path);
+    if (error.isEmpty()) {
+        return 0;
     }
+    interaction().critical(this, tr("Definition error"), error);
+    close();
+    return -1;
+}
 
+QString MainUI::readDefinitions(const QString& path) {
+    const QString error = readDefinitionFile(path, definitions_);
+    if (!error.isEmpty()) {
+        return error;
+    }
     canvas_->setDefinitionFileName(QFileInfo(path).fileName());
-    // The entries belong to the canvas editor from the filling of the toolbox on.
     for (auto& entry : makeCatalogue(definitions_)) {
-        catalogue_.append(entry.release());
+        canvas_->addBlockType(std::move(entry));
     }
     init();
-    return 0;
+    return QString();
 }

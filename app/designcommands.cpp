@@ -3,7 +3,6 @@
 
 #include "app/windowlist.h"
 #include "canvas/canvashandler.h"
-#include "definitions/catalogue.h"
 #include "interaction/overwritequestion.h"
 #include "interaction/userinteraction.h"
 #include "preferences/preferences.h"
@@ -11,22 +10,32 @@
 #include <QDir>
 #include <QFileInfo>
 
-int MainUI::loadNamedDefinitions(const QString& name) {
-    const QString path = QDir(preferences().definitionsDirectory).filePath(name);
-    if (!isDefinitionFileName(name)) {
-        interaction().critical(this, tr("Definition error"),
-                               tr("File: %1\nError: \"%2\"").arg(path, "File open error"));
-        close();
-        return -1;
-    }
-    return loadDefinitions(path);
-}
-
 int MainUI::loadDesignFile(const QString& path) {
     DesignLoadContext context;
+    context.definitionsDirectory = preferences().definitionsDirectory;
     context.window = this;
-    context.loadDefinitions = [this](const QString& name) { return loadNamedDefinitions(name); };
-    return canvas_->loadDesign(path, context);
+    context.loadDefinitions = [this](const QString& definitionPath) {
+        return readDefinitions(definitionPath);
+    };
+    const DesignVerdict verdict = canvas_->loadDesign(path, context);
+    switch (verdict.kind) {
+    case DesignVerdict::Kind::Fine:
+        return 0;
+    case DesignVerdict::Kind::Damaged:
+        interaction().warning(this, tr("Damaged design"),
+                              verdict.message + '\n' +
+                                  tr("Only the part before the damage was loaded; saving it over "
+                                     "the original loses the rest."));
+        return 0;
+    case DesignVerdict::Kind::Refused:
+        break;
+    }
+    interaction().critical(this,
+                           verdict.definitionError ? tr("Definition error") : tr("Design error"),
+                           verdict.message);
+    // Whatever was read stays out of reach, so no partial design can be saved over its file.
+    close();
+    return -1;
 }
 
 int MainUI::openDesign(const QString& path) {
@@ -62,12 +71,9 @@ void MainUI::openView() {
     }
     auto* window = new MainUI;
     window->show();
-    const int result = window->loadDesignFile(chosen);
+    window->loadDesignFile(chosen);
     window->designPath_ = file.absoluteFilePath();
     window->setDesignTitle();
-    if (result != 0) {
-        window->close();
-    }
 }
 
 void MainUI::saveView() {

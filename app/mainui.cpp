@@ -67,9 +67,17 @@ void MainUI::quitApp() {
 
 void MainUI::init() {
     clear();
-    for (ToolboxEntry* entry : catalogue_) {
-        addToolboxButton(entry);
+    for (const auto& entry : canvas_->blockTypes()) {
+        addToolboxButton(entry.get());
     }
+}
+
+QList<ToolboxEntry*> MainUI::catalogue() const {
+    QList<ToolboxEntry*> entries;
+    for (const auto& entry : canvas_->blockTypes()) {
+        entries.append(entry.get());
+    }
+    return entries;
 }
 
 void MainUI::undo() {

@@ -31,7 +31,8 @@ public:
     // Absolute path of the design file; null until the design has a file.
     const QString& designPath() const { return designPath_; }
 
-    // Opens the design file into this window; 0 on success.
+    // Opens the design file into this window; 0 on success (also for a damaged design, shown
+    // with a warning). A design that cannot be opened is reported and the window closes.
     int openDesign(const QString& path);
     // Opens a recovery copy into this window as the design at designPath (empty: never saved),
     // marked modified; nothing is written anywhere. 0 on success.
@@ -40,14 +41,14 @@ public:
     // failure it shows the error and closes the window.
     int loadDefinitions(const QString& path);
 
-    // The block types of the loaded definition file, in name order. The entries belong to the
-    // canvas editor once the toolbox is filled.
-    const QList<ToolboxEntry*>& catalogue() const { return catalogue_; }
+    // The block types of the loaded definition file, in name order, as the canvas editor (their
+    // one owner) holds them.
+    QList<ToolboxEntry*> catalogue() const;
     const DefinitionSet& definitions() const { return definitions_; }
 
     // The toolbox page of a category, made on first use.
     QWidget* categoryPage(const QString& name);
-    // Adds the block type's button to its category's page and hands the entry to the editor.
+    // Adds the block type's button to its category's page.
     void addToolboxButton(ToolboxEntry* entry);
 
     // The menu entry whose text (with its & marks) is given, or nullptr.
@@ -87,13 +88,15 @@ protected:
 
 private:
     void buildMenus();
-    int loadNamedDefinitions(const QString& name);
+    // loadDefinitions without the message: empty on success, else the definition error.
+    QString readDefinitions(const QString& path);
+    // Loads the design, shows what went wrong and closes the window when it cannot be opened;
+    // 0 unless it was refused.
     int loadDesignFile(const QString& path);
     bool writeDesign(const QString& path);
     void setDesignTitle();
 
     CanvasHandler* canvas_ = nullptr;
-    QList<ToolboxEntry*> catalogue_;
     QHash<QString, QWidget*> toolboxPages_;
     QSplitter* splitter_ = nullptr;
     QToolBox* toolbox_ = nullptr;

@@ -52,6 +52,4 @@ void MainUI::addToolboxButton(ToolboxEntry* entry) {
     const QMargins margins = page->layout()->contentsMargins();
     const int toolboxWidth = button->sizeHint().width() + 22 + 2 * margins.left();
     splitter_->setSizes({toolboxWidth, qMax(1, splitter_->width() - toolboxWidth)});
-
-    canvas_->addBlockType(std::unique_ptr<ToolboxEntry>(entry));
 }

@@ -145,7 +145,7 @@ void saveAndLoadOnCanvas(benchmark::State& state) {
         saveSeconds += timer.nsecsElapsed() / 1e9;
         Editor fresh(0);
         DesignLoadContext context;
-        context.loadDefinitions = [](const QString&) { return 0; };
+        context.loadDefinitions = [](const QString&) { return QString(); };
         timer.restart();
         fresh.editor.loadDesign(path, context);
         loadSeconds += timer.nsecsElapsed() / 1e9;

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "designfile/designreader.h"
+
 #include <QGraphicsView>
 #include <QList>
 #include <QPen>
@@ -13,8 +15,6 @@
 #include <vector>
 
 class BlockItem;
-struct BlockRecord;
-struct DesignRecords;
 class ClipRecord;
 class DefinitionSet;
 class DesignCanvas;
@@ -25,13 +25,15 @@ class QMenu;
 class ToolboxEntry;
 class UndoRecord;
 class WireItem;
-struct WireRecord;
 
 // What loading a design needs from the window that shows it.
 struct DesignLoadContext {
-    // Loads the definition file the design names (a bare file name); 0 on success.
-    std::function<int(const QString& definitionFileName)> loadDefinitions;
-    // Receives the stored geometry and parents messages; may be null.
+    // Where the definition file that the design names is looked up.
+    QString definitionsDirectory;
+    // Loads that definition file (its path) and gives the editor its block types; an empty
+    // string on success, else the definition error.
+    std::function<QString(const QString& definitionFilePath)> loadDefinitions;
+    // Receives the stored geometry; may be null.
     QWidget* window = nullptr;
 };
 
@@ -64,8 +66,10 @@ public:
     // carry it so that a block type can only be dropped on its own window's canvas.
     quint32 identity() const { return identity_; }
 
-    // The block types a drop may create; the editor owns them.
+    // The block types a drop may create, in the order added; the editor owns them, and the
+    // window's catalogue and toolbox read them from here.
     void addBlockType(std::unique_ptr<ToolboxEntry> entry);
+    const std::vector<std::unique_ptr<ToolboxEntry>>& blockTypes() const { return blockTypes_; }
     // The first block type whose name equals name byte for byte, or nullptr.
     ToolboxEntry* findBlockType(const std::string& name) const;
 
@@ -126,10 +130,9 @@ public:
     // Writes the design; on failure the previous file is untouched, the modified flag stays set
     // and error (when given) receives the system's reason.
     bool saveDesign(const QString& path, const QRect& windowGeometry, QString* error = nullptr);
-    // Adds the design in the file to the canvas: 0 on success, -1 for a block type the
-    // definitions lack or a wire to a block or port that does not exist, else the definition
-    // loader's failure. A damaged file loads up to the damage, with a warning.
-    int loadDesign(const QString& path, const DesignLoadContext& context);
+    // Adds the design in the file to the canvas, as far as it can be read, and says how that
+    // went; showing the verdict is the caller's.
+    DesignVerdict loadDesign(const QString& path, const DesignLoadContext& context);
 
     // Asks for the output file and writes one generated file per file sequence; a circular
     // definition leaves its block as the only one selected.
@@ -165,6 +168,7 @@ private:
     void pressOnEmptyCanvas(QMouseEvent* event, const QPoint& p);
     void selectBlocksInBand(const QRectF& band);
     void clearUndo();
+    class DesignLoader;
     void growCanvasTo(int right, int bottom, int margin);
     BlockItem* addLoadedBlock(const BlockRecord& record, ToolboxEntry* entry);
     void addLoadedWire(const WireRecord& record, BlockItem* first, BlockItem* second);

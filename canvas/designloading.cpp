@@ -1,35 +1,43 @@
-// Adding the contents of a design file to the canvas, record by record in file order.
+// Adding the contents of a design file to the canvas, record by record in file order, as the
+// design reader hands them over.
 #include "canvas/blockitem.h"
 #include "canvas/canvashandler.h"
 #include "canvas/designcanvas.h"
 #include "canvas/wireitem.h"
 #include "definitions/catalogue.h"
 #include "definitions/toolboxentry.h"
-#include "designfile/designcoordinate.h"
-#include "designfile/designrecordreader.h"
-#include "interaction/userinteraction.h"
 
-#include <QFileInfo>
 #include <QWidget>
-#include <unordered_map>
 
-namespace {
+// What differs on the canvas: blocks and wires become items, the settings reach the window.
+class CanvasHandler::DesignLoader : public DesignReceiver {
+public:
+    DesignLoader(CanvasHandler& editor, const DesignLoadContext& context)
+        : editor_(editor), context_(context) {}
 
-bool hasPort(const BlockItem& block, std::uint32_t number, bool isInput) {
-    if (number < 1) {
-        return false;
+    QString loadDefinitions(const QString& path) override { return context_.loadDefinitions(path); }
+    ToolboxEntry* blockType(const std::string& name) override {
+        return editor_.findBlockType(name);
     }
-    if (isInput && number > block.entry()->inputNames().size()) {
-        return false; // no input slot to record the wire in
-    }
-    for (const PortItem& port : block.ports()) {
-        if (port.isInput == isInput && std::uint32_t(port.number) == number) {
-            return true;
+    void settings(const SettingsRecord& record) override {
+        editor_.outputFileName_ = QString::fromLatin1(record.outputFile);
+        if (context_.window) {
+            context_.window->setGeometry(record.x, record.y, std::clamp(record.width, 1, 20000),
+                                         std::clamp(record.height, 1, 20000));
         }
     }
-    return false;
-}
-} // namespace
+    void block(const BlockRecord& record, ToolboxEntry& type) override {
+        blocks_.push_back(editor_.addLoadedBlock(record, &type));
+    }
+    void wire(const WireRecord& record, std::size_t firstBlock, std::size_t secondBlock) override {
+        editor_.addLoadedWire(record, blocks_[firstBlock], blocks_[secondBlock]);
+    }
+
+private:
+    CanvasHandler& editor_;
+    const DesignLoadContext& context_;
+    std::vector<BlockItem*> blocks_; // in the order handed over
+};
 
 void CanvasHandler::growCanvasTo(int right, int bottom, int margin) {
     QSize size = canvasSize();
@@ -44,15 +52,12 @@ void CanvasHandler::growCanvasTo(int right, int bottom, int margin) {
 }
 
 BlockItem* CanvasHandler::addLoadedBlock(const BlockRecord& record, ToolboxEntry* entry) {
-    const float z = std::isfinite(record.z) ? record.z : 0.0f;
-    raiseZ(z);
-    auto* block = new BlockItem(canvas_, &selection_, entry, z);
-    const int x = designCoordinate(record.x);
-    const int y = designCoordinate(record.y);
-    block->moveBy(x, y);
+    raiseZ(record.z);
+    auto* block = new BlockItem(canvas_, &selection_, entry, record.z);
+    block->moveBy(record.x, record.y);
     block->show();
     const QRect& bounds = block->outlineBounds();
-    growCanvasTo(bounds.right() + x, bounds.bottom() + y, 50);
+    growCanvasTo(int(bounds.right() + record.x), int(bounds.bottom() + record.y), 50);
     for (const BlockVariable& variable : record.variables) {
         setOnlyValue(block->variables(), variable.name, variable.value.c_str());
         if (variable.name == "name") {
@@ -62,73 +67,15 @@ BlockItem* CanvasHandler::addLoadedBlock(const BlockRecord& record, ToolboxEntry
     return block;
 }
 
-int CanvasHandler::loadDesign(const QString& path, const DesignLoadContext& context) {
-    DesignRecordReader reader(path);
-    std::unordered_map<std::uint32_t, BlockItem*> blocksByNumber;
-    for (;;) {
-        switch (reader.next()) {
-        case DesignRecordReader::Item::Header:
-        case DesignRecordReader::Item::UnknownTag:
-            break;
-        case DesignRecordReader::Item::EndOfFile:
-            return 0;
-        case DesignRecordReader::Item::Damaged:
-            interaction().warning(
-                context.window, tr("Damaged design"),
-                tr("The design file %1 is damaged. Only the part before the damage was loaded; "
-                   "saving it over the original loses the rest.")
-                    .arg(QFileInfo(path).fileName()));
-            return 0;
-        case DesignRecordReader::Item::Settings: {
-            const SettingsRecord& settings = reader.settings();
-            const int loaded =
-                context.loadDefinitions(QString::fromLatin1(settings.definitionFile));
-            if (loaded != 0) {
-                return loaded;
-            }
-            outputFileName_ = QString::fromLatin1(settings.outputFile);
-            if (context.window) {
-                context.window->setGeometry(settings.x, settings.y,
-                                            std::clamp(settings.width, 1, 20000),
-                                            std::clamp(settings.height, 1, 20000));
-            }
-            break;
-        }
-        case DesignRecordReader::Item::Block: {
-            const BlockRecord& record = reader.block();
-            ToolboxEntry* entry = findBlockType(record.type);
-            if (!entry) {
-                return -1;
-            }
-            blocksByNumber[record.number] = addLoadedBlock(record, entry);
-            break;
-        }
-        case DesignRecordReader::Item::Wire: {
-            const WireRecord& record = reader.wire();
-            const auto first = blocksByNumber.find(record.firstBlock);
-            const auto second = blocksByNumber.find(record.secondBlock);
-            if (first == blocksByNumber.end() || second == blocksByNumber.end()) {
-                return -1;
-            }
-            const bool firstIsInput = record.firstEndIsInput();
-            BlockItem* inputBlock = firstIsInput ? first->second : second->second;
-            const std::uint32_t inputPort = firstIsInput ? record.firstPort : record.secondPort;
-            if (!hasPort(*first->second, record.firstPort, firstIsInput) ||
-                !hasPort(*second->second, record.secondPort, !firstIsInput) ||
-                inputBlock->inputWire(int(inputPort))) {
-                return -1;
-            }
-            addLoadedWire(record, first->second, second->second);
-            break;
-        }
-        }
-    }
+DesignVerdict CanvasHandler::loadDesign(const QString& path, const DesignLoadContext& context) {
+    DesignLoader loader(*this, context);
+    return readDesign(path, context.definitionsDirectory, loader);
 }
 
 void CanvasHandler::addLoadedWire(const WireRecord& record, BlockItem* first, BlockItem* second) {
     const auto point = [&](std::size_t index) {
         const WirePoint& p = record.points[index];
-        return QPoint(designCoordinate(p.x), designCoordinate(p.y));
+        return QPoint(p.x, p.y);
     };
     const QPoint start = record.points.empty() ? QPoint() : point(0);
     auto* wire = new WireItem(start.x(), start.y(), record.startsHorizontally(), canvas_);

@@ -29,7 +29,8 @@ const char kUsage[] = "Usage: draftel-gen [--defs DIR] [--output BASE] DESIGN.de
                       "Generates the output files of a design, or checks a definition file.\n"
                       "\n"
                       "  --defs DIR      definitions directory (default: the saved preference)\n"
-                      "  --output BASE   output file name (default: the one stored in the design)\n"
+                      "  --output BASE   output file name (default: the file-name part of the one\n"
+                      "                  stored in the design, in the current directory)\n"
                       "  --check FILE    parse a definition file and report its first error\n"
                       "  --help          show this help and exit\n"
                       "  --version       show the version and exit\n"
@@ -83,19 +84,22 @@ int generate(const char* designPath, const char* definitionsDirectory, const cha
     const QString directory = definitionsDirectory ? QFile::decodeName(definitionsDirectory)
                                                    : Preferences::read().definitionsDirectory;
     RecordedDesign design;
-    if (!design.load(QFile::decodeName(designPath), directory)) {
-        std::fprintf(stderr, "draftel-gen: %s\n", design.error().toLocal8Bit().constData());
+    const DesignVerdict verdict = design.load(QFile::decodeName(designPath), directory);
+    if (!verdict.fine()) {
+        // A damaged design is refused too: part of a design would generate part of the code.
+        std::fprintf(stderr, "draftel-gen: %s\n", verdict.message.toLocal8Bit().constData());
         return kExitCannotGenerate;
     }
-    if (design.damaged()) {
-        std::fprintf(stderr,
-                     "draftel-gen: warning: the design file is damaged; generating from the "
-                     "part before the damage\n");
-    }
     // A relative base is taken from the working directory, as the editor's file dialog would.
+    // The name stored in the design is someone else's choice: only its file-name part is used.
+    const QString storedName = design.outputFileName().section('/', -1).section('\\', -1);
+    if (!outputBase && (storedName.isEmpty() || storedName == "." || storedName == "..")) {
+        std::fprintf(stderr, "draftel-gen: the design stores no output file name; give one "
+                             "with --output\n");
+        return kExitCannotGenerate;
+    }
     const QString base =
-        QFileInfo(outputBase ? QFile::decodeName(outputBase) : design.outputFileName())
-            .absoluteFilePath();
+        QFileInfo(outputBase ? QFile::decodeName(outputBase) : storedName).absoluteFilePath();
     StderrReporter reporter(design);
     const GenerateOutcome outcome =
         writeGeneratedFiles(design.definitions(), design.blocks(), base, reporter);

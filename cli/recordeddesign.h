@@ -2,15 +2,14 @@
 
 #include "definitions/definitionset.h"
 #include "definitions/toolboxentry.h"
+#include "designfile/designreader.h"
 #include "generator/blockview.h"
 
 #include <QString>
 #include <map>
 #include <memory>
+#include <unordered_map>
 #include <vector>
-
-struct BlockRecord;
-struct WireRecord;
 
 // A block read from a design file, as the generator sees it.
 class RecordedBlock : public BlockView {
@@ -25,9 +24,6 @@ public:
     void outputTargets(int outputPort, std::vector<PortEnd>& targets) const override;
 
     NameList<ValueList>& variables() { return variables_; }
-    ToolboxEntry& entry() const { return entry_; }
-    // The port numbers the block's outline draws, by kind.
-    bool hasPort(int number, bool isInput) const;
 
     void connectInput(int inputPort, PortEnd source);
     void addOutputTarget(int outputPort, PortEnd target);
@@ -39,36 +35,29 @@ private:
     NameList<ValueList> variables_;
     std::vector<PortEnd> inputSources_;                 // by input port - 1
     std::map<int, std::vector<PortEnd>> outputTargets_; // in the order the wires were read
-    std::vector<std::pair<int, bool>> ports_;           // number, isInput
 };
 
-// A design read from its file the way the editor loads it, without a canvas: the settings
-// record loads the definition file from the definitions directory, each block starts with its
-// type's edit variables and takes the stored values, and wires join numbered ports.
-class RecordedDesign {
+// A design read from its file without a canvas, for the generator: the definition file it
+// names, each block with its type's edit variables overridden by the stored values, and the
+// wires between numbered ports.
+class RecordedDesign : private DesignReceiver {
 public:
-    // Reads the design; false with a message when it cannot be used. A damaged file loads
-    // up to the damage and sets damaged().
-    bool load(const QString& path, const QString& definitionsDirectory);
+    DesignVerdict load(const QString& path, const QString& definitionsDirectory);
 
-    const QString& error() const { return error_; }
-    bool damaged() const { return damaged_; }
     const DefinitionSet& definitions() const { return definitions_; }
     const QString& outputFileName() const { return outputFileName_; }
     std::vector<const BlockView*> blocks() const;
 
 private:
-    bool loadDefinitions(const std::string& name, const QString& directory);
-    bool addBlock(const BlockRecord& record);
-    bool addWire(const WireRecord& record);
+    QString loadDefinitions(const QString& path) override;
+    ToolboxEntry* blockType(const std::string& name) override;
+    void settings(const SettingsRecord& record) override;
+    void block(const BlockRecord& record, ToolboxEntry& type) override;
+    void wire(const WireRecord& record, std::size_t firstBlock, std::size_t secondBlock) override;
 
     DefinitionSet definitions_;
     std::vector<std::unique_ptr<ToolboxEntry>> entries_;
-    std::map<std::string, ToolboxEntry*> entriesByName_;
+    std::unordered_map<std::string, ToolboxEntry*> entriesByName_;
     std::vector<std::unique_ptr<RecordedBlock>> blocks_;
-    std::map<std::uint32_t, RecordedBlock*> blocksByNumber_;
     QString outputFileName_;
-    QString error_;
-    bool damaged_ = false;
-    bool hasSettings_ = false;
 };

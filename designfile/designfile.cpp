@@ -21,6 +21,7 @@ DesignRecords readAll(DesignRecordReader& reader) {
         case DesignRecordReader::Item::Header:
         case DesignRecordReader::Item::UnknownTag:
             break;
+        case DesignRecordReader::Item::Truncated:
         case DesignRecordReader::Item::Damaged:
             records.damaged = true;
             return records;

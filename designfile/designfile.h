@@ -7,7 +7,9 @@
 class QIODevice;
 
 // Reads a whole design file (or an input device opened for reading) into plain
-// records, ending as DesignRecordReader does. The header is not kept.
+// records as stored, ending as DesignRecordReader does, for tools and tests that
+// look at the records themselves; the header is not kept. Opening a design goes
+// through readDesign, which also checks what the records say.
 DesignRecords readDesignFile(const QString& path);
 DesignRecords readDesignFile(QIODevice& device);
 

@@ -75,6 +75,10 @@ bool DesignFileWriter::commit() {
         return false;
     }
     m_stream.reset();
+    // QSaveFile::commit() does not report a failed flush of what its buffer still holds, so on
+    // a full disk it would put a cut-off file in place of the old one: flush and check first.
+    if (!m_failed && (!m_file->flush() || m_file->error() != QFileDevice::NoError))
+        fail(m_file->errorString());
     const bool ok = !m_failed && m_file->commit();
     if (!ok)
         fail(m_file->errorString());

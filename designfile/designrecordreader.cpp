@@ -17,7 +17,7 @@ DesignRecordReader::Item DesignRecordReader::next() {
     if (m_ended)
         return *m_ended;
     if (m_reader.read(m_buffer) != RecordStream::Ok)
-        return end(Item::EndOfFile);
+        return end(m_stream.endedInsideRecord() ? Item::Truncated : Item::EndOfFile);
     const Item item = decode();
     if (item == Item::Damaged)
         return end(item);

@@ -76,7 +76,8 @@ struct DesignRecords {
     std::optional<SettingsRecord> settings;
     std::vector<BlockRecord> blocks;
     std::vector<WireRecord> wires;
-    // The read stopped at a record too short for its fields; what came before is here.
+    // The read stopped at a record cut off or too short for its fields; what came
+    // before is here.
     bool damaged = false;
     bool operator==(const DesignRecords&) const = default;
 };

@@ -73,15 +73,15 @@ bool RecordStream::writeExactly(const char* from, std::size_t count) {
     return true;
 }
 
-bool RecordStream::readExactly(char* to, std::size_t count) {
-    while (count > 0) {
-        const qint64 n = m_device->read(to, qint64(count));
+std::size_t RecordStream::readUpTo(char* to, std::size_t count) {
+    std::size_t have = 0;
+    while (have < count) {
+        const qint64 n = m_device->read(to + have, qint64(count - have));
         if (n <= 0)
-            return false;
-        to += n;
-        count -= std::size_t(n);
+            break;
+        have += std::size_t(n);
     }
-    return true;
+    return have;
 }
 
 bool RecordStream::readContent(RecordBuffer& buffer, std::size_t length) {
@@ -105,15 +105,20 @@ bool RecordStream::readContent(RecordBuffer& buffer, std::size_t length) {
 
 int RecordStream::readRecord(RecordBuffer& buffer) {
     buffer.reset();
+    m_endedInsideRecord = false;
     if (!m_device || m_mode != Mode::Read)
         return Failed;
     unsigned char prefix[4];
-    if (!readExactly(reinterpret_cast<char*>(prefix), 4))
+    const std::size_t prefixRead = readUpTo(reinterpret_cast<char*>(prefix), 4);
+    if (prefixRead < 4) {
+        m_endedInsideRecord = prefixRead > 0;
         return Failed;
+    }
     const std::size_t length = std::size_t(prefix[0]) << 24 | std::size_t(prefix[1]) << 16 |
                                std::size_t(prefix[2]) << 8 | std::size_t(prefix[3]);
     if (!readContent(buffer, length)) {
         buffer.reset();
+        m_endedInsideRecord = true;
         return Failed;
     }
     return Ok;

@@ -15,7 +15,8 @@ class RecordBuffer;
 //
 // Operations return Ok (0) or Failed (2). A read fails at the end of the input, on
 // a short length or content, and on a length larger than the rest of a file (known
-// before anything is allocated); a failed read leaves the buffer empty.
+// before anything is allocated); a failed read leaves the buffer empty, and
+// endedInsideRecord() tells a clean end from an input that stops part way through.
 class RecordStream {
 public:
     enum class Mode { Read, Write };
@@ -34,13 +35,17 @@ public:
     bool isOpen() const { return m_device != nullptr; }
     int writeRecord(const RecordBuffer& buffer);
     int readRecord(RecordBuffer& buffer);
+    // Whether the last failed read had begun a record: a cut-off length or content.
+    bool endedInsideRecord() const { return m_endedInsideRecord; }
     // The device's reason for the last failure, if it gave one.
     QString errorString() const;
 
 private:
     void attach(QIODevice& device, Mode mode);
     bool writeExactly(const char* from, std::size_t count);
-    bool readExactly(char* to, std::size_t count);
+    // The bytes read, fewer than count at the end of the input or on an error.
+    std::size_t readUpTo(char* to, std::size_t count);
+    bool readExactly(char* to, std::size_t count) { return readUpTo(to, count) == count; }
     bool readContent(RecordBuffer& buffer, std::size_t length);
 
     std::unique_ptr<QFile> m_file; // owned when opened by path
@@ -48,4 +53,5 @@ private:
     Mode m_mode;
     qint64 m_size = -1; // size of a random-access input at opening, -1 for a sequential one
     QString m_openError;
+    bool m_endedInsideRecord = false;
 };

@@ -17,8 +17,9 @@ struct Outcome {
     QByteArray err;
 };
 
-Outcome run(const QStringList& args) {
+Outcome run(const QStringList& args, const QString& workingDirectory = QString()) {
     QProcess p;
+    p.setWorkingDirectory(workingDirectory);
     p.start(QStringLiteral(DRAFTEL_GEN), args);
     EXPECT_TRUE(p.waitForFinished(60000));
     EXPECT_EQ(p.exitStatus(), QProcess::NormalExit);
@@ -67,6 +68,7 @@ TEST_F(Cli, HelpAndVersion) {
     EXPECT_EQ(r.exitCode, 0);
     EXPECT_TRUE(r.out.contains("Usage: draftel-gen"));
     EXPECT_TRUE(r.out.contains("--check FILE"));
+    EXPECT_TRUE(r.out.contains("file-name part")); // a design does not choose the folder
     EXPECT_TRUE(r.err.isEmpty());
 
     r = run({"--version"});
@@ -197,6 +199,8 @@ TEST_F(Cli, GenerationOptionsAndFailures) {
     // Designs that cannot be used: missing, naming a missing definition file, no settings.
     r = run({"--defs", defs, m_dir.filePath("absent.des")});
     EXPECT_EQ(r.exitCode, 2);
+    EXPECT_EQ(r.err, "draftel-gen: The design file absent.des cannot be read: No such file or "
+                     "directory.\n");
     ASSERT_TRUE(writeDesignFile(m_dir.filePath("nodefs.des"), twoBlocks("gone.def", "out", false)));
     r = run({"--defs", defs, m_dir.filePath("nodefs.des")});
     EXPECT_EQ(r.exitCode, 2);
@@ -207,4 +211,43 @@ TEST_F(Cli, GenerationOptionsAndFailures) {
     r = run({"--defs", defs, m_dir.filePath("bare.des")});
     EXPECT_EQ(r.exitCode, 2);
     EXPECT_FALSE(QFile::exists(m_dir.filePath("out.one")));
+}
+
+// Without --output, the output name stored in a design (someone else's choice) is used only by
+// its file-name part, in the working directory; a file elsewhere is never touched.
+TEST_F(Cli, StoredOutputNamesStayInTheWorkingDirectory) {
+    QDir(m_dir.path()).mkpath("defs");
+    QDir(m_dir.path()).mkpath("elsewhere");
+    write("defs/one.def", "block A ( o : i ) { body \"$(v)\" }\nfile \".txt\" body ;\n");
+    const QByteArray precious = "not to be overwritten\n";
+    write("elsewhere/victim.txt", precious);
+    const struct {
+        std::string stored;
+        const char* written; // in the working directory, or nullptr when refused
+    } cases[] = {
+        {m_dir.filePath("elsewhere/victim").toStdString(), "victim.txt"},
+        {"../elsewhere/victim", "victim.txt"},
+        {"C:\\Users\\someone\\win", "win.txt"},
+        {"plain", "plain.txt"},
+        {"", nullptr},
+        {"elsewhere/", nullptr},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.stored);
+        QTemporaryDir work;
+        ASSERT_TRUE(writeDesignFile(m_dir.filePath("aimed.des"),
+                                    twoBlocks("one.def", c.stored.c_str(), false)));
+        const Outcome r =
+            run({"--defs", m_dir.filePath("defs"), m_dir.filePath("aimed.des")}, work.path());
+        const QStringList written = QDir(work.path()).entryList(QDir::Files);
+        if (c.written) {
+            EXPECT_EQ(r.exitCode, 0) << r.err.constData();
+            EXPECT_EQ(written, QStringList{c.written});
+        } else {
+            EXPECT_EQ(r.exitCode, 2);
+            EXPECT_TRUE(r.err.contains("--output")) << r.err.constData();
+            EXPECT_TRUE(written.isEmpty());
+        }
+        EXPECT_EQ(contents(m_dir.filePath("elsewhere/victim.txt")), precious);
+    }
 }

@@ -1,17 +1,12 @@
 #include "designtesthelpers.h"
 
 #include "designfile/designfile.h"
-#include "designfile/designrecordreader.h"
 
 #include <gtest/gtest.h>
 
 #include <QBuffer>
 #include <QFile>
 #include <QTemporaryDir>
-
-QByteArray hexBytes(const char* hex) {
-    return QByteArray::fromHex(QByteArray(hex)); // skips the spaces
-}
 
 QByteArray readBytes(const QString& path) {
     QFile file(path);
@@ -24,28 +19,6 @@ void writeBytes(const QString& path, const QByteArray& bytes) {
     QFile file(path);
     EXPECT_TRUE(file.open(QIODevice::WriteOnly));
     EXPECT_EQ(file.write(bytes), bytes.size());
-}
-
-QByteArray recordOf(const QByteArray& content) {
-    const auto n = quint32(content.size());
-    QByteArray out;
-    out.append(char(n >> 24)).append(char(n >> 16)).append(char(n >> 8)).append(char(n));
-    return out + content;
-}
-
-std::string walk(const QByteArray& bytes) {
-    QByteArray copy = bytes;
-    QBuffer device(&copy);
-    device.open(QIODevice::ReadOnly);
-    DesignRecordReader reader(device);
-    std::string letters;
-    for (;;) {
-        const auto item = reader.next();
-        letters += "HSBWUED"[int(item)]; // in the order of the Item enumerators
-        if (item == DesignRecordReader::Item::EndOfFile ||
-            item == DesignRecordReader::Item::Damaged)
-            return letters;
-    }
 }
 
 DesignRecords readRecords(const QByteArray& bytes) {

@@ -12,12 +12,6 @@ namespace {
 
 const char* const kHeader = "0000000B 44657369676E00 00000001";
 
-template <typename Record> QByteArray encoded(const Record& record) {
-    RecordBuffer b;
-    encodeRecord(record, b);
-    return recordOf(QByteArray(reinterpret_cast<const char*>(b.data()), qsizetype(b.length())));
-}
-
 } // namespace
 
 TEST(DesignRecords, EmptyDesignIsTheHeaderAndTheSettings) {
@@ -36,26 +30,26 @@ TEST(DesignRecords, EmptyDesignIsTheHeaderAndTheSettings) {
 
 TEST(DesignRecords, BlockAndWireBytes) {
     const BlockRecord block{7, "AND", 10.5f, -20.25f, 3.0f, {{"name", "g1"}}};
-    EXPECT_EQ(encoded(block), hexBytes("00000021 6F 00000007 414E4400"
-                                       "41280000 C1A20000 40400000"
-                                       "00000001 6E616D6500 673100"));
+    EXPECT_EQ(recordBytes(block), hexBytes("00000021 6F 00000007 414E4400"
+                                           "41280000 C1A20000 40400000"
+                                           "00000001 6E616D6500 673100"));
 
     // A self-wire whose first end is its input, starting horizontally, with three
     // segments: four points, some negative.
     const WireRecord wire{3, 1, 3, 2, 0x03, {{-10, 5}, {20, 5}, {20, -7}, {40, -7}}};
     EXPECT_TRUE(wire.startsHorizontally());
     EXPECT_TRUE(wire.firstEndIsInput());
-    EXPECT_EQ(encoded(wire), hexBytes("00000036 63 00000003 00000001 00000003 00000002 03"
-                                      "00000003 FFFFFFF6 00000005 00000014 00000005"
-                                      "00000014 FFFFFFF9 00000028 FFFFFFF9"));
+    EXPECT_EQ(recordBytes(wire), hexBytes("00000036 63 00000003 00000001 00000003 00000002 03"
+                                          "00000003 FFFFFFF6 00000005 00000014 00000005"
+                                          "00000014 FFFFFFF9 00000028 FFFFFFF9"));
 
     // No segments: one point, (0, 0) when the wire has none.
     const WireRecord bare{0, 2, 1, 1, WireRecord::StartsHorizontally, {}};
     EXPECT_FALSE(bare.firstEndIsInput());
-    const QByteArray bareBytes = encoded(bare);
+    const QByteArray bareBytes = recordBytes(bare);
     EXPECT_EQ(bareBytes, hexBytes("0000001E 63 00000000 00000002 00000001 00000001 01"
                                   "00000000 00000000 00000000"));
-    const DesignRecords read = readRecords(hexBytes(kHeader) + bareBytes + encoded(wire));
+    const DesignRecords read = readRecords(hexBytes(kHeader) + bareBytes + recordBytes(wire));
     ASSERT_EQ(read.wires.size(), 2u);
     EXPECT_EQ(read.wires[0].points, (std::vector<WirePoint>{{0, 0}}));
     EXPECT_EQ(read.wires[1], wire);
@@ -86,9 +80,9 @@ TEST(DesignRecords, ReaderYieldsRecordsInFileOrder) {
     const DesignRecords small = smallDesign();
     SettingsRecord later = *small.settings;
     later.outputFile = "second.txt";
-    const QByteArray bytes = hexBytes(kHeader) + encoded(small.wires[0]) +
-                             encoded(*small.settings) + encoded(small.blocks[0]) + encoded(later) +
-                             encoded(small.blocks[1]);
+    const QByteArray bytes = hexBytes(kHeader) + recordBytes(small.wires[0]) +
+                             recordBytes(*small.settings) + recordBytes(small.blocks[0]) +
+                             recordBytes(later) + recordBytes(small.blocks[1]);
     QByteArray copy = bytes;
     QBuffer device(&copy);
     device.open(QIODevice::ReadOnly);
