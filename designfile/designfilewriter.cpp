@@ -6,6 +6,11 @@
 #include <QCoreApplication>
 #include <QSaveFile>
 
+namespace {
+// Large enough that the file sees few writes, small enough to cost little memory.
+constexpr qint64 kPieceSize = 256 * 1024;
+} // namespace
+
 DesignFileWriter::DesignFileWriter() = default;
 
 // The stream refers to the file, so it goes first; an uncommitted QSaveFile removes
@@ -26,15 +31,18 @@ void DesignFileWriter::fail(const QString& reason) {
 
 bool DesignFileWriter::begin(const QString& path) {
     m_stream.reset();
+    m_pending.close();
+    m_pending.setData(QByteArray());
     m_file = std::make_unique<QSaveFile>(path);
     m_failed = false;
     m_error.clear();
-    if (!m_file->open(QIODevice::WriteOnly)) {
+    if (!m_file->open(QIODevice::WriteOnly | QIODevice::Unbuffered)) {
         fail(m_file->errorString());
         m_file.reset();
         return false;
     }
-    m_stream = std::make_unique<RecordStream>(*m_file, RecordStream::Mode::Write);
+    m_pending.open(QIODevice::WriteOnly);
+    m_stream = std::make_unique<RecordStream>(m_pending, RecordStream::Mode::Write);
     return writeRecord(HeaderRecord{});
 }
 
@@ -51,9 +59,26 @@ template <typename Record> bool DesignFileWriter::writeRecord(const Record& reco
         return false;
     }
     if (m_stream->writeRecord(m_buffer) != RecordStream::Ok) {
-        fail(m_file->errorString());
+        fail(QCoreApplication::translate("DesignFileWriter", "Not enough memory for a record."));
         return false;
     }
+    return m_pending.pos() < kPieceSize || drain();
+}
+
+// A short write is retried, so that a full disk shows up as the file's error with the
+// system's reason rather than as a short count.
+bool DesignFileWriter::drain() {
+    const QByteArray& bytes = m_pending.data();
+    for (qint64 at = 0; at < bytes.size();) {
+        const qint64 written = m_file->write(bytes.constData() + at, bytes.size() - at);
+        if (written <= 0) {
+            fail(m_file->errorString());
+            return false;
+        }
+        at += written;
+    }
+    m_pending.buffer().resize(0);
+    m_pending.seek(0);
     return true;
 }
 
@@ -75,11 +100,7 @@ bool DesignFileWriter::commit() {
         return false;
     }
     m_stream.reset();
-    // QSaveFile::commit() does not report a failed flush of what its buffer still holds, so on
-    // a full disk it would put a cut-off file in place of the old one: flush and check first.
-    if (!m_failed && (!m_file->flush() || m_file->error() != QFileDevice::NoError))
-        fail(m_file->errorString());
-    const bool ok = !m_failed && m_file->commit();
+    const bool ok = !m_failed && drain() && m_file->commit();
     if (!ok)
         fail(m_file->errorString());
     m_file.reset();

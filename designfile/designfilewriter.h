@@ -3,6 +3,7 @@
 #include "designfile/designrecords.h"
 #include "designfile/recordbuffer.h"
 
+#include <QBuffer>
 #include <QString>
 
 #include <memory>
@@ -18,6 +19,10 @@ class RecordStream;
 // directory that cannot be written, a full disk) reports false with the system's
 // reason and leaves any previous file as it was. Destroying the writer before
 // commit() abandons the save the same way.
+//
+// The records gather in memory and reach the file in large pieces, written unbuffered
+// and each checked: Qt's own write buffer would report a failed flush without the
+// system's reason, and QSaveFile::commit() not at all.
 class DesignFileWriter {
 public:
     DesignFileWriter();
@@ -41,10 +46,13 @@ public:
 
 private:
     template <typename Record> bool writeRecord(const Record& record);
+    // Writes what has gathered to the file; false (with the reason) when it cannot.
+    bool drain();
     void fail(const QString& reason);
 
     std::unique_ptr<QSaveFile> m_file;
-    std::unique_ptr<RecordStream> m_stream;
+    QBuffer m_pending;                      // records not yet in the file
+    std::unique_ptr<RecordStream> m_stream; // into m_pending
     RecordBuffer m_buffer;
     QString m_error;
     bool m_failed = false;
