@@ -6,23 +6,6 @@
 #include "preferences/preferences.h"
 
 #include <QApplication>
-#include <QDir>
-
-namespace {
-// An installed editor started from the desktop does not run in a folder holding "defs": while
-// the preference is still the default and no such folder is at hand, it uses the definition
-// files installed beside the program.
-void findInstalledDefinitions() {
-    if (preferences().definitionsDirectory != Preferences().definitionsDirectory ||
-        QDir(preferences().definitionsDirectory).exists()) {
-        return;
-    }
-    const QDir installed(QCoreApplication::applicationDirPath() + "/../share/draftel/defs");
-    if (installed.exists()) {
-        preferences().definitionsDirectory = installed.absolutePath();
-    }
-}
-} // namespace
 
 int main(int argc, char** argv) {
     // A picture from the command line: no splash, no window, no preferences written back.
@@ -35,7 +18,8 @@ int main(int argc, char** argv) {
     int status = 0;
     {
         QApplication app(argc, argv);
-        findInstalledDefinitions();
+        useInstalledDefinitions(preferences(),
+                                QCoreApplication::applicationDirPath() + "/../share/draftel/defs");
         showSplash(2500);
         QObject::connect(&app, &QGuiApplication::lastWindowClosed, &app, &QCoreApplication::quit);
         // Outlives every window, whose copies it writes and removes.

@@ -1,7 +1,7 @@
 #include "app/prefpanel.h"
 
-#include "preferences/preferences.h"
 #include "interaction/userinteraction.h"
+#include "preferences/preferences.h"
 
 #include <QBoxLayout>
 #include <QCheckBox>
@@ -110,7 +110,7 @@ bool editPreferences(QWidget* parent, Preferences& values) {
     if (interaction().runDialog(*panel) != QDialog::Accepted) {
         return false;
     }
-    values.definitionsDirectory = panel->defsDirectory->text();
+    values.chooseDefinitionsDirectory(panel->defsDirectory->text());
     values.flags = panel->openGenFiles->isChecked() ? 1 : 0;
     return true;
 }

@@ -1,5 +1,6 @@
 #include "preferences/preferences.h"
 
+#include <QDir>
 #include <QSettings>
 #include <cstdio>
 
@@ -29,9 +30,32 @@ bool Preferences::write() const {
     QSettings settings(QSettings::UserScope, organisation, application);
     settings.setValue(versionKey, version);
     settings.setValue(flagsKey, flags);
-    settings.setValue(directoryKey, definitionsDirectory);
+    settings.setValue(directoryKey, storedDefinitionsDirectory.value_or(definitionsDirectory));
     settings.sync();
     return settings.status() == QSettings::NoError;
+}
+
+void Preferences::useDefinitionsDirectoryForThisRun(const QString& directory) {
+    if (!storedDefinitionsDirectory) {
+        storedDefinitionsDirectory = definitionsDirectory;
+    }
+    definitionsDirectory = directory;
+}
+
+void Preferences::chooseDefinitionsDirectory(const QString& directory) {
+    definitionsDirectory = directory;
+    storedDefinitionsDirectory.reset();
+}
+
+void useInstalledDefinitions(Preferences& values, const QString& installedDirectory) {
+    if (values.definitionsDirectory != Preferences().definitionsDirectory ||
+        QDir(values.definitionsDirectory).exists()) {
+        return;
+    }
+    const QDir installed(installedDirectory);
+    if (installed.exists()) {
+        values.useDefinitionsDirectoryForThisRun(installed.absolutePath());
+    }
 }
 
 Preferences& preferences() {

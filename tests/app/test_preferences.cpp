@@ -1,5 +1,5 @@
-#include "preferences/preferences.h"
 #include "app/prefpanel.h"
+#include "preferences/preferences.h"
 #include "scriptedinteraction.h"
 #include "testenvironment.h"
 
@@ -78,6 +78,35 @@ private slots:
         Preferences values;
         QVERIFY(!values.write());
         QDir(userFile()).removeRecursively();
+    }
+
+    // The definition files installed beside the program serve a run started away from any
+    // "defs" folder, but never reach the person's settings; a directory chosen in the
+    // preferences dialog does, and from then on wins over the installed files.
+    void installedDefinitionsServeOneRunOnly() {
+        ScriptedInteraction script;
+        QTemporaryDir working;
+        QTemporaryDir installed;
+        const QString installedPath = QDir(installed.path()).absolutePath();
+        const QString previous = QDir::currentPath();
+        QVERIFY(QDir::setCurrent(working.path()));
+        const auto run = [&](const QString& expected, bool choose = false) {
+            PreferencesHolder held;
+            useInstalledDefinitions(preferences(), installed.path());
+            QCOMPARE(preferences().definitionsDirectory, expected);
+            if (choose) {
+                script.dialogAnswers.push_back([](QDialog&) { return int(QDialog::Accepted); });
+                QVERIFY(editPreferences(nullptr, preferences()));
+            }
+        };
+        run(installedPath);
+        QCOMPARE(Preferences::read().definitionsDirectory, QString("defs"));
+        QVERIFY(QDir(working.path()).mkdir("defs")); // a folder at hand wins
+        run("defs");
+        QVERIFY(QDir(working.path()).rmdir("defs"));
+        run(installedPath, true);
+        QCOMPARE(Preferences::read().definitionsDirectory, installedPath);
+        QVERIFY(QDir::setCurrent(previous));
     }
 
     void panelLayoutAndTexts() {
