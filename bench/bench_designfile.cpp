@@ -1,16 +1,24 @@
 // Design file throughput on a synthetic design of 10,000 blocks with three
 // variables each and 10,000 wires with bends: saving it through the safe writer,
-// reading it back headless into plain records, and only walking its records.
+// reading it back headless into plain records, only walking its records, and reading
+// it with every check a design must pass, as the editor and draftel-gen do.
+#include "definitions/catalogue.h"
+#include "definitions/definitionfile.h"
+#include "definitions/definitionset.h"
+#include "definitions/toolboxentry.h"
 #include "designfile/designfile.h"
 #include "designfile/designfilewriter.h"
+#include "designfile/designreader.h"
 #include "designfile/designrecordreader.h"
 
 #include <benchmark/benchmark.h>
 
+#include <QFile>
 #include <QFileInfo>
 #include <QTemporaryDir>
 
 #include <cstdio>
+#include <map>
 #include <string>
 
 namespace {
@@ -67,6 +75,12 @@ struct Fixture {
     Fixture() : design(syntheticDesign()), path(dir.filePath("synthetic.des")) {
         if (!writeDesignFile(path, design))
             std::fprintf(stderr, "cannot write %s\n", qPrintable(path));
+        QFile definitions(dir.filePath("logic.def"));
+        if (!definitions.open(QIODevice::WriteOnly) ||
+            definitions.write("block AND ( o : a, b ) { } block OR ( o : a, b ) { }\n"
+                              "block Counter ( o : a ) { } block Register ( o : a, b ) { }\n"
+                              "block Multiplexer ( o : a, b, c ) { }\n") < 0)
+            std::fprintf(stderr, "cannot write the definitions\n");
     }
     QTemporaryDir dir;
     DesignRecords design;
@@ -124,7 +138,8 @@ void BM_WalkDesign(benchmark::State& state) {
              item = reader.next()) {
             if (item == DesignRecordReader::Item::Block)
                 variables += reader.block().variables.size();
-            else if (item == DesignRecordReader::Item::Damaged)
+            else if (item == DesignRecordReader::Item::Damaged ||
+                     item == DesignRecordReader::Item::Truncated)
                 break;
         }
         if (variables != std::size_t(3 * kBlocks))
@@ -133,6 +148,45 @@ void BM_WalkDesign(benchmark::State& state) {
     state.SetBytesProcessed(std::int64_t(state.iterations()) * QFileInfo(f.path).size());
 }
 BENCHMARK(BM_WalkDesign)->Unit(benchmark::kMillisecond)->UseRealTime();
+
+// Counts what the reader hands over; the definition file is parsed as the front ends parse it.
+class CountingReceiver : public DesignReceiver {
+public:
+    QString loadDefinitions(const QString& path) override {
+        const QString error = readDefinitionFile(path, m_definitions);
+        for (auto& entry : makeCatalogue(m_definitions))
+            m_types.emplace(entry->name(), std::move(entry));
+        return error;
+    }
+    ToolboxEntry* blockType(const std::string& name) override {
+        const auto found = m_types.find(name);
+        return found == m_types.end() ? nullptr : found->second.get();
+    }
+    void settings(const SettingsRecord&) override {}
+    void block(const BlockRecord&, ToolboxEntry&) override { ++blocks; }
+    void wire(const WireRecord&, std::size_t, std::size_t) override { ++wires; }
+    int blocks = 0;
+    int wires = 0;
+
+private:
+    DefinitionSet m_definitions;
+    std::map<std::string, std::unique_ptr<ToolboxEntry>> m_types;
+};
+
+// The walk with the checks: block types, unique numbers, ports drawn by each type's outline
+// (interpreted once per type), inputs fed once.
+void BM_ReadCheckedDesign(benchmark::State& state) {
+    Fixture& f = fixture();
+    for (auto _ : state) {
+        CountingReceiver receiver;
+        const DesignVerdict verdict = readDesign(f.path, f.dir.path(), receiver);
+        if (!verdict.fine() || receiver.blocks != kBlocks || receiver.wires != kWires)
+            state.SkipWithError(qPrintable(verdict.message));
+    }
+    state.SetItemsProcessed(std::int64_t(state.iterations()) * kBlocks);
+    state.SetBytesProcessed(std::int64_t(state.iterations()) * QFileInfo(f.path).size());
+}
+BENCHMARK(BM_ReadCheckedDesign)->Unit(benchmark::kMillisecond)->UseRealTime();
 
 } // namespace
 

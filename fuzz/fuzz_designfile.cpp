@@ -1,10 +1,20 @@
-// Fuzzes the record stream and the design record decoding on in-memory input.
+// Fuzzes the design reader, the record stream and the design record decoding on in-memory input.
 //
-// Beyond not crashing (or allocating what a length or count field claims without
-// the bytes to back it), it checks what must hold for any input: a random-access
-// and a sequential input read the same, a walk that has ended stays ended, and the
-// records read, written back and read again give the same bytes and no damage.
+// Beyond not crashing (or allocating what a length or count field claims without the bytes to
+// back it), it checks what must hold for any input:
+// - the reader's verdict comes with a message exactly when the design is not fine, and what it
+//   hands over keeps its promises (known types, finite positions in range, wires between blocks
+//   handed over before, no input fed twice);
+// - a random-access and a sequential input give the same verdict and the same hand-over;
+// - a fine design, written back from what was handed over, reads as fine and the same again;
+// - the plain records read, written back and read again give the same bytes and no damage.
+#include "definitions/catalogue.h"
+#include "definitions/definitionset.h"
+#include "definitions/memorycharsource.h"
+#include "definitions/tokenizer.h"
+#include "definitions/toolboxentry.h"
 #include "designfile/designfile.h"
+#include "designfile/designreader.h"
 #include "designfile/designrecordcodec.h"
 #include "designfile/designrecordreader.h"
 #include "designfile/recordbuffer.h"
@@ -13,9 +23,11 @@
 #include <QBuffer>
 
 #include <algorithm>
+#include <cmath>
 #include <cstdint>
 #include <cstdlib>
 #include <cstring>
+#include <set>
 
 namespace {
 
@@ -23,6 +35,12 @@ void check(bool ok) {
     if (!ok)
         std::abort();
 }
+
+// The block types the seed designs use, with inputs, outputs, both and neither.
+const char* const kDefinitions = "block AND ( q, r : a, b ) { edit name \"g\" }\n"
+                                 "block OUT ( : in ) { }\n"
+                                 "block A ( o : i ) { }\n"
+                                 "block NOTE ( : ) { edit text \"\" }\n";
 
 // An input of unknown size handed out a few bytes at a time, like a pipe.
 class TrickleDevice : public QIODevice {
@@ -42,6 +60,54 @@ protected:
 private:
     const QByteArray& m_bytes;
     qint64 m_at = 0;
+};
+
+// Keeps what the reader hands over, as records, and checks each promise as it arrives.
+class Receiver : public DesignReceiver {
+public:
+    QString loadDefinitions(const QString&) override {
+        Tokenizer tokenizer(std::make_unique<MemoryCharSource>(kDefinitions));
+        check(!m_definitions.read(tokenizer));
+        m_types = makeCatalogue(m_definitions);
+        check(!design.settings);
+        return QString();
+    }
+    ToolboxEntry* blockType(const std::string& name) override {
+        for (const auto& type : m_types) {
+            if (type->name() == name)
+                return type.get();
+        }
+        return nullptr;
+    }
+    void settings(const SettingsRecord& record) override { design.settings = record; }
+    void block(const BlockRecord& record, ToolboxEntry& type) override {
+        check(design.settings && type.name() == record.type);
+        for (float v : {record.x, record.y})
+            check(std::isfinite(v) && std::fabs(v) <= 1000000);
+        check(std::isfinite(record.z));
+        check(m_numbers.insert(record.number).second);
+        design.blocks.push_back(record);
+    }
+    void wire(const WireRecord& record, std::size_t first, std::size_t second) override {
+        check(first < design.blocks.size() && second < design.blocks.size());
+        check(design.blocks[first].number == record.firstBlock);
+        check(design.blocks[second].number == record.secondBlock);
+        const bool firstIsInput = record.firstEndIsInput();
+        const std::size_t input = firstIsInput ? first : second;
+        const std::uint32_t port = firstIsInput ? record.firstPort : record.secondPort;
+        check(m_fedInputs.insert({input, port}).second);
+        for (const WirePoint& p : record.points)
+            check(std::abs(p.x) <= 1000000 && std::abs(p.y) <= 1000000);
+        design.wires.push_back(record);
+    }
+
+    DesignRecords design;
+
+private:
+    DefinitionSet m_definitions;
+    std::vector<std::unique_ptr<ToolboxEntry>> m_types;
+    std::set<std::uint32_t> m_numbers;
+    std::set<std::pair<std::size_t, std::uint32_t>> m_fedInputs;
 };
 
 // The file that the writer would produce for these records, built in memory.
@@ -71,10 +137,37 @@ DesignRecords readMemory(QByteArray bytes) {
     return readDesignFile(device);
 }
 
+DesignVerdict walkMemory(QByteArray bytes, Receiver& receiver) {
+    QBuffer device(&bytes);
+    device.open(QIODevice::ReadOnly);
+    return readDesign(device, "fuzzed.des", "defs", receiver);
+}
+
+void checkReader(const QByteArray& input) {
+    Receiver fromMemory;
+    const DesignVerdict verdict = walkMemory(input, fromMemory);
+    check(verdict.message.isEmpty() == verdict.fine());
+    check(!verdict.definitionError || verdict.refused());
+    check(verdict.refused() || fromMemory.design.settings.has_value());
+
+    Receiver fromPipe;
+    TrickleDevice pipe(input);
+    const DesignVerdict piped = readDesign(pipe, "fuzzed.des", "defs", fromPipe);
+    check(piped.kind == verdict.kind && piped.message == verdict.message);
+    check(fromPipe.design == fromMemory.design);
+
+    if (verdict.fine()) {
+        Receiver again;
+        check(walkMemory(bytesOf(fromMemory.design), again).fine());
+        check(again.design == fromMemory.design);
+    }
+}
+
 } // namespace
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
     const QByteArray input(reinterpret_cast<const char*>(data), qsizetype(size));
+    checkReader(input);
 
     const DesignRecords read = readMemory(input);
     TrickleDevice pipe(input);
@@ -91,12 +184,12 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     QBuffer device(&copy);
     device.open(QIODevice::ReadOnly);
     DesignRecordReader reader(device);
-    DesignRecordReader::Item item;
+    using Item = DesignRecordReader::Item;
+    Item item;
     do {
         item = reader.next();
-    } while (item != DesignRecordReader::Item::EndOfFile &&
-             item != DesignRecordReader::Item::Damaged);
+    } while (item != Item::EndOfFile && item != Item::Truncated && item != Item::Damaged);
     check(reader.next() == item);
-    check((item == DesignRecordReader::Item::Damaged) == read.damaged);
+    check((item != Item::EndOfFile) == read.damaged);
     return 0;
 }

@@ -20,6 +20,7 @@
 #include <QPointer>
 #include <QProcess>
 #include <QRandomGenerator>
+#include <cmath>
 #include <limits>
 
 namespace {
@@ -432,6 +433,19 @@ private slots:
         if (opens) {
             QCOMPARE(int(handed.blocks.size()), row.blocks);
             QCOMPARE(handed.wires, row.wires);
+            // Positions stay as stored, fractions too; only those that are no number or out of
+            // the canvas's range are replaced.
+            const std::vector<BlockRecord> stored = readDesignFile(design).blocks;
+            for (std::size_t i = 0; i < handed.blocks.size(); ++i) {
+                for (auto [was, is] : {std::pair{stored[i].x, handed.blocks[i].x},
+                                       std::pair{stored[i].y, handed.blocks[i].y}}) {
+                    if (std::isfinite(was) && std::fabs(was) <= 1e6) {
+                        QCOMPARE(is, was);
+                    } else {
+                        QVERIFY(std::isfinite(is) && std::fabs(is) <= 1e6);
+                    }
+                }
+            }
         }
 
         // draftel-gen generates only from a sound design, and says why not with the same text.
