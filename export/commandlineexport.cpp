@@ -2,9 +2,8 @@
 
 #include "canvas/canvashandler.h"
 #include "definitions/catalogue.h"
+#include "definitions/definitionfile.h"
 #include "definitions/definitionset.h"
-#include "definitions/filecharsource.h"
-#include "definitions/tokenizer.h"
 #include "export/designpicture.h"
 #include "interaction/consoleinteraction.h"
 #include "preferences/preferences.h"
@@ -76,44 +75,23 @@ QString parse(const QStringList& arguments, ExportRequest& request) {
 }
 
 // The one place that reads the design: the editor's own loading onto a canvas that is never
-// shown, with the definition file taken from the given directory. Empty on success, else why
-// the design cannot be used, in the words of the command-line generator.
+// shown, with the definition file taken from the given directory. Empty on success, else the
+// design reader's verdict, as draftel-gen reports it (a damaged design is refused too).
 QString loadDesign(CanvasHandler& editor, DefinitionSet& definitions, const QString& path,
                    const QString& directory) {
-    if (!QFileInfo(path).isReadable()) {
-        return QString("cannot read the design file %1").arg(path);
-    }
-    QString error;
-    bool definitionsLoaded = false;
     DesignLoadContext context;
-    context.loadDefinitions = [&](const QString& name) {
-        const QString definitionPath = QDir(directory).filePath(name);
-        if (definitionsLoaded) {
-            error = "the design file names its definition file twice";
-            return -1;
+    context.definitionsDirectory = directory;
+    context.loadDefinitions = [&](const QString& definitionPath) {
+        const QString error = readDefinitionFile(definitionPath, definitions);
+        if (error.isEmpty()) {
+            for (auto& entry : makeCatalogue(definitions)) {
+                editor.addBlockType(std::move(entry));
+            }
         }
-        if (!isDefinitionFileName(name)) {
-            error = QString("File: %1\nError: \"File open error\"").arg(definitionPath);
-            return -1;
-        }
-        Tokenizer tokenizer(std::make_unique<FileCharSource>(definitionPath));
-        if (definitions.read(tokenizer)) {
-            error = QString("File: %1\nError: \"%2\"")
-                        .arg(definitionPath, QString::fromLatin1(tokenizer.errorText()));
-            return -1;
-        }
-        for (auto& entry : makeCatalogue(definitions)) {
-            editor.addBlockType(std::move(entry));
-        }
-        definitionsLoaded = true;
-        return 0;
+        return error;
     };
-    if (editor.loadDesign(path, context) != 0) {
-        return error.isEmpty() ? "the design holds a block of a type its definition file does "
-                                 "not define, or a wire between ports that do not exist"
-                               : error;
-    }
-    return definitionsLoaded ? QString() : "the design file names no definition file";
+    const DesignVerdict verdict = editor.loadDesign(path, context);
+    return verdict.fine() ? QString() : verdict.message;
 }
 } // namespace
 

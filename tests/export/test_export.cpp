@@ -274,6 +274,7 @@ private slots:
         QTest::newRow("definition file missing") << example << "empty" << 2;
         QTest::newRow("definition file broken") << example << "broken" << 2;
         QTest::newRow("block type missing") << example << "fewer" << 2;
+        QTest::newRow("damaged") << path("damaged.des") << "defs" << 2;
     }
     void commandLine() {
         QFETCH(QString, design);
@@ -287,6 +288,12 @@ private slots:
             QFile file(defs + "/guide_expressions.def");
             QVERIFY(file.open(QIODevice::WriteOnly) && file.write(text) == text.size());
         }
+        if (design == path("damaged.des")) { // an example cut off inside its last record
+            QFile example(sourceDir + "/examples/formula.des");
+            QFile damaged(design);
+            QVERIFY(example.open(QIODevice::ReadOnly) && damaged.open(QIODevice::WriteOnly));
+            damaged.write(example.readAll().chopped(3));
+        }
         const QTemporaryDir out;
         const QString picture = QDir(out.path()).filePath("picture.svg");
 
@@ -298,6 +305,10 @@ private slots:
         QVERIFY2(exported.status == status, exported.errors.constData());
         QCOMPARE(QFile::exists(picture), status == 0);
         QCOMPARE(exported.errors.contains("draftel: "), status != 0);
+        if (status != 0) { // the same reader's verdict, in the same words
+            QCOMPARE(exported.errors.mid(exported.errors.indexOf("draftel: ") + 9),
+                     generated.errors.mid(generated.errors.indexOf("draftel-gen: ") + 13));
+        }
     }
 
     // The documentation's pictures come from the script, so they cannot drift from the program.
