@@ -14,6 +14,7 @@
 #include <algorithm>
 #include <cmath>
 #include <optional>
+#include <string_view>
 #include <unordered_map>
 #include <unordered_set>
 
@@ -41,17 +42,17 @@ std::int32_t usablePoint(std::int32_t value) {
 class PortTable : public ShapeSink {
 public:
     void port(QPoint, QPoint, bool isInput, int number) override {
-        (isInput ? inputs_ : outputs_).insert(number);
+        (isInput ? m_inputs : m_outputs).insert(number);
     }
     bool has(std::uint32_t number, bool isInput) const {
-        const auto& numbers = isInput ? inputs_ : outputs_;
+        const auto& numbers = isInput ? m_inputs : m_outputs;
         return number >= 1 && number <= std::uint32_t(kShapeNumberLimit) &&
                numbers.count(int(number)) > 0;
     }
 
 private:
-    std::unordered_set<int> inputs_;
-    std::unordered_set<int> outputs_;
+    std::unordered_set<int> m_inputs;
+    std::unordered_set<int> m_outputs;
 };
 
 class DesignWalk {
@@ -60,7 +61,7 @@ class DesignWalk {
 public:
     DesignWalk(DesignRecordReader& reader, const QString& name, const QString& definitionsDirectory,
                DesignReceiver& receiver)
-        : reader_(reader), name_(name), directory_(definitionsDirectory), receiver_(receiver) {}
+        : m_reader(reader), m_name(name), m_directory(definitionsDirectory), m_receiver(receiver) {}
 
     DesignVerdict run();
 
@@ -78,15 +79,15 @@ private:
         std::size_t index;
     };
 
-    DesignRecordReader& reader_;
-    const QString name_;
-    const QString directory_;
-    DesignReceiver& receiver_;
-    bool hasSettings_ = false;
-    QString definitionPath_;
-    std::unordered_map<std::uint32_t, Placed> blocks_;
-    std::unordered_set<std::uint64_t> fedInputs_; // block index << 32 | input port
-    std::unordered_map<const ToolboxEntry*, PortTable> portTables_;
+    DesignRecordReader& m_reader;
+    const QString m_name;
+    const QString m_directory;
+    DesignReceiver& m_receiver;
+    bool m_hasSettings = false;
+    QString m_definitionPath;
+    std::unordered_map<std::uint32_t, Placed> m_blocks;
+    std::unordered_set<std::uint64_t> m_fedInputs; // block index << 32 | input port
+    std::unordered_map<const ToolboxEntry*, PortTable> m_portTables;
 };
 
 DesignVerdict DesignWalk::refused(const QString& message) const {
@@ -99,50 +100,50 @@ DesignVerdict DesignWalk::definitionError(const QString& message) const {
 
 // Before the settings record nothing can be shown, so damage there refuses the file.
 DesignVerdict DesignWalk::damaged(const QString& what) const {
-    return {hasSettings_ ? DesignVerdict::Kind::Damaged : DesignVerdict::Kind::Refused,
-            tr("The design file %1 is damaged: %2.").arg(name_, what), false};
+    return {m_hasSettings ? DesignVerdict::Kind::Damaged : DesignVerdict::Kind::Refused,
+            tr("The design file %1 is damaged: %2.").arg(m_name, what), false};
 }
 
 bool DesignWalk::hasPort(ToolboxEntry& type, std::uint32_t number, bool isInput) {
     if (isInput && number > type.inputNames().size()) {
         return false; // drawn, but with no input for a wire to feed
     }
-    auto found = portTables_.find(&type);
-    if (found == portTables_.end()) {
-        found = portTables_.emplace(&type, PortTable()).first;
+    auto found = m_portTables.find(&type);
+    if (found == m_portTables.end()) {
+        found = m_portTables.emplace(&type, PortTable()).first;
         interpretShape(type.shape(), found->second);
     }
     return found->second.has(number, isInput);
 }
 
 std::optional<DesignVerdict> DesignWalk::settings(const SettingsRecord& record) {
-    if (hasSettings_) {
+    if (m_hasSettings) {
         return damaged(tr("it names its definition file a second time"));
     }
     const QString fileName = QString::fromLatin1(record.definitionFile);
-    definitionPath_ = QDir(directory_).filePath(fileName);
+    m_definitionPath = QDir(m_directory).filePath(fileName);
     // A name with a directory part could make the program read files anywhere.
     if (!isDefinitionFileName(fileName)) {
-        return definitionError(definitionErrorMessage(definitionPath_, "File open error"));
+        return definitionError(definitionErrorMessage(m_definitionPath, "File open error"));
     }
-    const QString error = receiver_.loadDefinitions(definitionPath_);
+    const QString error = m_receiver.loadDefinitions(m_definitionPath);
     if (!error.isEmpty()) {
         return definitionError(error);
     }
-    hasSettings_ = true;
-    receiver_.settings(record);
+    m_hasSettings = true;
+    m_receiver.settings(record);
     return std::nullopt;
 }
 
 std::optional<DesignVerdict> DesignWalk::block(BlockRecord record) {
-    if (blocks_.count(record.number)) {
+    if (m_blocks.count(record.number)) {
         return damaged(tr("two blocks have the number %1").arg(record.number));
     }
-    ToolboxEntry* type = receiver_.blockType(record.type);
+    ToolboxEntry* type = m_receiver.blockType(record.type);
     if (!type) {
         return refused(tr("The design %1 holds a block of type \"%2\", which the definition "
                           "file %3 does not define.")
-                           .arg(name_, QString::fromLatin1(record.type), definitionPath_));
+                           .arg(m_name, QString::fromLatin1(record.type), m_definitionPath));
     }
     std::unordered_set<std::string_view> names;
     for (const BlockVariable& variable : record.variables) {
@@ -155,17 +156,17 @@ std::optional<DesignVerdict> DesignWalk::block(BlockRecord record) {
     record.x = usablePosition(record.x);
     record.y = usablePosition(record.y);
     record.z = std::isfinite(record.z) ? record.z : 0.0f;
-    blocks_.emplace(record.number, Placed{type, blocks_.size()});
-    receiver_.block(record, *type);
+    m_blocks.emplace(record.number, Placed{type, m_blocks.size()});
+    m_receiver.block(record, *type);
     return std::nullopt;
 }
 
 std::optional<DesignVerdict> DesignWalk::wire(WireRecord record) {
-    const auto first = blocks_.find(record.firstBlock);
-    const auto second = blocks_.find(record.secondBlock);
-    if (first == blocks_.end() || second == blocks_.end()) {
+    const auto first = m_blocks.find(record.firstBlock);
+    const auto second = m_blocks.find(record.secondBlock);
+    if (first == m_blocks.end() || second == m_blocks.end()) {
         const std::uint32_t missing =
-            first == blocks_.end() ? record.firstBlock : record.secondBlock;
+            first == m_blocks.end() ? record.firstBlock : record.secondBlock;
         return damaged(tr("a wire refers to block %1, which no block before it has").arg(missing));
     }
     const bool firstIsInput = record.firstEndIsInput();
@@ -178,64 +179,64 @@ std::optional<DesignVerdict> DesignWalk::wire(WireRecord record) {
     if (!hasPort(*input.type, inputPort, true)) {
         return refused(tr("The design %1 has a wire on input %2 of a block of type \"%3\", "
                           "which has no such input in the definition file %4.")
-                           .arg(name_)
+                           .arg(m_name)
                            .arg(inputPort)
-                           .arg(QString::fromLatin1(input.type->name()), definitionPath_));
+                           .arg(QString::fromLatin1(input.type->name()), m_definitionPath));
     }
     if (!hasPort(*output.type, outputPort, false)) {
         return refused(tr("The design %1 has a wire on output %2 of a block of type \"%3\", "
                           "which has no such output in the definition file %4.")
-                           .arg(name_)
+                           .arg(m_name)
                            .arg(outputPort)
-                           .arg(QString::fromLatin1(output.type->name()), definitionPath_));
+                           .arg(QString::fromLatin1(output.type->name()), m_definitionPath));
     }
-    if (!fedInputs_.insert(std::uint64_t(input.index) << 32 | inputPort).second) {
+    if (!m_fedInputs.insert(std::uint64_t(input.index) << 32 | inputPort).second) {
         const std::uint32_t inputBlock = firstIsInput ? record.firstBlock : record.secondBlock;
         return damaged(tr("two wires end at input %1 of block %2").arg(inputPort).arg(inputBlock));
     }
     for (WirePoint& point : record.points) {
         point = {usablePoint(point.x), usablePoint(point.y)};
     }
-    receiver_.wire(record, first->second.index, second->second.index);
+    m_receiver.wire(record, first->second.index, second->second.index);
     return std::nullopt;
 }
 
 DesignVerdict DesignWalk::run() {
     using Item = DesignRecordReader::Item;
-    const Item first = reader_.next();
-    if (first == Item::EndOfFile && !reader_.openError().isEmpty()) {
+    const Item first = m_reader.next();
+    if (first == Item::EndOfFile && !m_reader.openError().isEmpty()) {
         return refused(
-            tr("The design file %1 cannot be read: %2.").arg(name_, reader_.openError()));
+            tr("The design file %1 cannot be read: %2.").arg(m_name, m_reader.openError()));
     }
-    if (first != Item::Header || reader_.header().name != HeaderRecord().name) {
-        return refused(tr("The file %1 is not a design.").arg(name_));
+    if (first != Item::Header || m_reader.header().name != HeaderRecord().name) {
+        return refused(tr("The file %1 is not a design.").arg(m_name));
     }
     for (;;) {
         std::optional<DesignVerdict> ended;
-        const Item item = reader_.next();
-        if ((item == Item::Block || item == Item::Wire) && !hasSettings_) {
-            return refused(tr("The design %1 does not name its definition file.").arg(name_));
+        const Item item = m_reader.next();
+        if ((item == Item::Block || item == Item::Wire) && !m_hasSettings) {
+            return refused(tr("The design %1 does not name its definition file.").arg(m_name));
         }
         switch (item) {
         case Item::Header: // only ever the first record
         case Item::UnknownTag:
             break;
         case Item::Settings:
-            ended = settings(reader_.settings());
+            ended = settings(m_reader.settings());
             break;
         case Item::Block:
-            ended = block(reader_.takeBlock());
+            ended = block(m_reader.takeBlock());
             break;
         case Item::Wire:
-            ended = wire(reader_.takeWire());
+            ended = wire(m_reader.takeWire());
             break;
         case Item::Truncated:
             return damaged(tr("it ends in the middle of a record"));
         case Item::Damaged:
             return damaged(tr("a record is too short for its contents"));
         case Item::EndOfFile:
-            if (!hasSettings_) {
-                return refused(tr("The design %1 does not name its definition file.").arg(name_));
+            if (!m_hasSettings) {
+                return refused(tr("The design %1 does not name its definition file.").arg(m_name));
             }
             return {};
         }
