@@ -13,6 +13,7 @@
 #include <QGraphicsLineItem>
 #include <QGraphicsScene>
 #include <QGraphicsSimpleTextItem>
+#include <optional>
 
 namespace {
 QFont labelFont(int pixelSize) {
@@ -147,6 +148,12 @@ BlockItem::~BlockItem() {
     }
 }
 
+void BlockItem::takeCanvasPlace(std::uint64_t place) {
+    if (registry_) {
+        registryKey_ = registry_->moveBlock(registryKey_, place);
+    }
+}
+
 void BlockItem::moveBy(qreal dx, qreal dy) {
     QGraphicsPolygonItem::moveBy(dx, dy);
     const int wholeDx = int(dx);
@@ -222,6 +229,26 @@ int BlockItem::portAt(QPoint& point, bool& horizontal, bool& isInput) const {
         return port.number;
     }
     return -1;
+}
+
+bool BlockItem::fitToStubEnd(int number, bool isInput, QPoint& point) const {
+    std::optional<QPoint> first;
+    for (const PortItem& port : ports_) {
+        if (port.number != number || port.isInput != isInput) {
+            continue;
+        }
+        const QPoint end = (pos() + port.stub->line().p2()).toPoint();
+        if (end == point) {
+            return false;
+        }
+        if (!first) {
+            first = end;
+        }
+    }
+    if (first) {
+        point = *first;
+    }
+    return first.has_value();
 }
 
 WireItem* BlockItem::inputWire(int port) const {

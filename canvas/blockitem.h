@@ -75,6 +75,9 @@ public:
     // or -1 when no port is hit.
     int portAt(QPoint& point, bool& horizontal, bool& isInput) const;
     const std::vector<PortItem>& ports() const { return ports_; }
+    // Whether point must move to reach the outer end of port `number`'s stub: it is moved to
+    // the first such stub's end unless it lies on one already (a shape may draw a port twice).
+    bool fitToStubEnd(int number, bool isInput, QPoint& point) const;
 
     WireItem* inputWire(int port) const;
     void attachWire(WireItem* wire, int port, bool isInput);
@@ -90,6 +93,11 @@ public:
     // The outline's bounds relative to the block's position, port stubs not included.
     const QRect& outlineBounds() const { return outlineBounds_; }
     float z() const { return z_; }
+
+    // The block's place in the canvas's order of blocks. A block re-created by Undo takes back
+    // the place of the one deleted, so that numbering and Generate see the design as before.
+    std::uint64_t canvasPlace() const { return registryKey_; }
+    void takeCanvasPlace(std::uint64_t place);
 
     void setNumber(int number) { number_ = number; }
     int number() const { return number_; }

@@ -3,6 +3,8 @@
 #include "canvas/wireitem.h"
 #include "definitions/toolboxentry.h"
 
+#include <algorithm>
+
 const char* BlockItem::typeName() const {
     return entry_->name().c_str();
 }
@@ -22,10 +24,22 @@ PortEnd BlockItem::inputSource(int inputPort) const {
 void BlockItem::outputTargets(int outputPort, std::vector<PortEnd>& targets) const {
     QList<WireItem*> leaving;
     outputWires(outputPort, leaving);
+    std::vector<WireEnd> ends;
     for (const WireItem* wire : leaving) {
         const WireEnd target = wire->inputEnd();
         if (target.block) {
-            targets.push_back({target.block, target.port});
+            ends.push_back(target);
         }
+    }
+    // In the order in which a design file keeps the wires (by the block at the input end, then
+    // its port), not the order they were drawn in: targets at equal positions then gather the
+    // same way before and after saving and reopening.
+    std::stable_sort(ends.begin(), ends.end(), [](const WireEnd& a, const WireEnd& b) {
+        return a.block->canvasPlace() != b.block->canvasPlace()
+                   ? a.block->canvasPlace() < b.block->canvasPlace()
+                   : a.port < b.port;
+    });
+    for (const WireEnd& end : ends) {
+        targets.push_back({end.block, end.port});
     }
 }

@@ -35,23 +35,19 @@ void CanvasHandler::paste() {
     for (ClipRecord* record : clipboard_) {
         record->paste(*this, clipMinimumZ_);
     }
-    // The selection is now exactly the pasted blocks, in paste order.
+    // The selection is now exactly the pasted blocks, in paste order; one Undo takes them all.
     bool first = true;
     clipMaximumZ_ = 0;
-    int count = 0;
+    GroupRecord* group = openGroup();
     for (BlockItem* block : selection_) {
         if (first || block->z() > clipMaximumZ_) {
             clipMaximumZ_ = block->z();
             zCounter_ = clipMaximumZ_ + 1.0f;
         }
         recordCreation(block);
-        ++count;
         first = false;
     }
-    if (count > 1) {
-        pushUndo(new GroupRecord(undoStack_, count));
-    }
-    trimUndo();
+    closeGroup(group);
 }
 
 void CanvasHandler::clearClipboard() {

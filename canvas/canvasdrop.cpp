@@ -51,6 +51,5 @@ void CanvasHandler::dropEvent(QDropEvent* event) {
     block->moveBy(p.x() - (r.left() + r.width() / 2), p.y() - (r.top() + r.height() / 2));
     block->show();
     recordCreation(block);
-    trimUndo();
     event->acceptProposedAction();
 }

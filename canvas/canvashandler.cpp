@@ -44,8 +44,9 @@ CanvasHandler::CanvasHandler(QWidget* parent, const char* name, Qt::WindowFlags 
     viewport()->setAcceptDrops(true);
     contextMenu_->addAction(tr("&Edit vars"), this, &CanvasHandler::objMenu);
 
-    // Items can go in many ways (a block takes its wires, undo deletes what it made); the
-    // editor must never keep a pointer to one that is gone.
+    // Items can go in many ways (a block takes its wires, undo deletes what it made, Escape
+    // drops the wire being drawn); neither the editor nor a record may keep a pointer to one
+    // that is gone. Records told of the removal by the operation that made them already let go.
     canvas_->onItemDestroyed = [this](const void* item) {
         if (item == wireInProgress_) {
             wireInProgress_ = nullptr;
@@ -53,16 +54,14 @@ CanvasHandler::CanvasHandler(QWidget* parent, const char* name, Qt::WindowFlags 
         if (item == selectedWire_) {
             selectedWire_ = nullptr;
         }
-        if (item == handleWire_) {
-            handleWire_ = nullptr;
-        }
-        if (item == draggedBlock_) {
-            draggedBlock_ = nullptr;
+        if (item == gesture_.block || item == gesture_.wire) {
+            gesture_ = {};
         }
         if (item == contextBlock_) {
             contextBlock_ = nullptr;
         }
         savedSelection_.removeIf([item](BlockItem* block) { return block == item; });
+        notifyRemoved(nullptr, const_cast<void*>(item));
     };
 }
 
@@ -121,7 +120,7 @@ QRect CanvasHandler::moveSelection(int dx, int dy) {
         right = qMax(right, int(bounds.right()));
         bottom = qMax(bottom, int(bounds.bottom()));
     }
-    moveTotal_ += QPoint(dx, dy);
+    gesture_.moveTotal += QPoint(dx, dy);
     return QRect(QPoint(left, top), QPoint(right, bottom));
 }
 
@@ -165,10 +164,8 @@ void CanvasHandler::showEditingMarks() {
 void CanvasHandler::clear() {
     // Records of an emptied canvas would point at items that are gone.
     clearUndo();
-    if (rubberBand_) {
-        delete rubberBand_;
-        rubberBand_ = nullptr;
-    }
+    delete gesture_.band;
+    gesture_ = {};
     selection_.clear();
     // The wires go first but leave their canvas items behind, and then one sweep of the canvas
     // deletes the blocks (each with its parts) and those items: taking items off the canvas
@@ -188,11 +185,8 @@ void CanvasHandler::clear() {
     }
     canvas_->clear();
     selectedWire_ = nullptr;
-    handleWire_ = nullptr;
-    draggedBlock_ = nullptr;
     contextBlock_ = nullptr;
     savedSelection_.clear();
-    panning_ = false;
 }
 
 void CanvasHandler::numberBlocks() {

@@ -15,6 +15,7 @@
 #include <vector>
 
 class BlockItem;
+class BlockView;
 class ClipRecord;
 class DefinitionSet;
 class DesignCanvas;
@@ -106,18 +107,22 @@ public:
     void setZCounter(float z) { zCounter_ = z; }
 
     // Undo, clipboard and drops.
+    // A wire being drawn is dropped first, as Escape drops it: the record may give its input
+    // back to another wire.
     void undo();
     void copy();
     void cut();
     void paste();
+    // Every record goes on the stack here, which marks the design modified and keeps the 20
+    // newest records.
     void pushUndo(UndoRecord* record);
-    void trimUndo();
+    // record removed item (record null: it went for good); the records holding it let go.
     void notifyRemoved(UndoRecord* record, void* item);
     void notifyRestored(UndoRecord* record, void* item);
     void recordCreation(BlockItem* block);
-    // For an operation that makes many records: they gather in a group on top of the stack,
-    // where announcements reach them through a hash instead of a walk over thousands of records.
-    // Closing keeps the group for two records or more and leaves a lone record on its own.
+    // For an operation that makes many records: they gather in an open group, where
+    // announcements reach them through a hash instead of a walk over thousands of records.
+    // Closing pushes the group for two records or more and a lone record on its own.
     GroupRecord* openGroup();
     void closeGroup(GroupRecord* group);
     const std::vector<UndoRecord*>& undoStack() const { return undoStack_; }
@@ -137,6 +142,8 @@ public:
     // Asks for the output file and writes one generated file per file sequence; a circular
     // definition leaves its block as the only one selected.
     void generate(const DefinitionSet& definitions, bool openGeneratedFile);
+    // The blocks as Generate hands them to the generator, in canvas order.
+    std::vector<const BlockView*> generatorViews() const;
 
     // Opens the variable editor for a block.
     void editVariables(BlockItem* block);
@@ -158,7 +165,25 @@ protected:
     void dropEvent(QDropEvent* event) override;
 
 private:
+    // The mouse gesture from a press to its release. Wire drawing is no gesture: it spans many.
+    struct Gesture {
+        enum class Kind { None, DragBlocks, RubberBand, DragBend, Pan };
+        Kind kind = Kind::None;
+        // The last point: in canvas coordinates, or on the screen while panning.
+        QPoint anchor;
+        BlockItem* block = nullptr;        // DragBlocks: the block pressed
+        QPoint moveTotal;                  // DragBlocks: the distance moved so far
+        QGraphicsRectItem* band = nullptr; // RubberBand
+        WireItem* wire = nullptr;          // DragBend
+        int handle = 0;                    // DragBend
+    };
+
     QPoint canvasPoint(const QPoint& viewPosition) const;
+    // Ends the gesture as its release does: a moved selection or a dragged bend is recorded.
+    void endGesture();
+    // Escape: the wire being drawn goes, unrecorded.
+    void dropWireInProgress();
+    void trimUndo();
     BlockItem* blockAt(const QPoint& p) const;
     // The first block with a port at p, or nullptr; fills the port's answer.
     BlockItem* portAt(QPoint& p, int& number, bool& horizontal, bool& isInput, bool anyStub) const;
@@ -176,7 +201,6 @@ private:
 
     DesignCanvas* canvas_;
     QMenu* contextMenu_;
-    QGraphicsRectItem* rubberBand_ = nullptr;
     QList<BlockItem*> selection_;
     QList<BlockItem*> savedSelection_;
     QPen wireInProgressPen_; // kept while the selection is hidden
@@ -189,17 +213,13 @@ private:
     float clipMinimumZ_ = 0;
     float clipMaximumZ_ = 0;
     float zCounter_ = 1.0f;
-    bool panning_ = false;
+    Gesture gesture_;
     WireItem* wireInProgress_ = nullptr;
     bool startIsInput_ = false;
-    int handleIndex_ = 0;
-    WireItem* handleWire_ = nullptr;
     WireItem* selectedWire_ = nullptr;
     int blockCounter_ = 0;
     bool modified_ = false;
     BlockItem* contextBlock_ = nullptr;
-    QPoint moveTotal_;
-    BlockItem* draggedBlock_ = nullptr;
-    QPoint lastPoint_;
+    GroupRecord* openGroup_ = nullptr;
     quint32 identity_;
 };

@@ -12,8 +12,7 @@ void CanvasHandler::keyPress(int key, Qt::KeyboardModifiers state) {
     int dy = 0;
     switch (key) {
     case Qt::Key_Escape:
-        delete wireInProgress_;
-        wireInProgress_ = nullptr;
+        dropWireInProgress();
         return;
     case Qt::Key_Left:
         dx = -step;
@@ -35,13 +34,8 @@ void CanvasHandler::keyPress(int key, Qt::KeyboardModifiers state) {
     }
     const QRect box = moveSelection(dx, dy);
     if (box.left() < 0 || box.top() < 0) {
-        if (box.left() < 0) {
-            dx = -box.left();
-        }
-        if (box.top() < 0) {
-            dy = -box.top();
-        }
-        moveSelection(dx, dy);
+        // Back to the edge it passed; the step along the other axis is already made.
+        moveSelection(box.left() < 0 ? -box.left() : 0, box.top() < 0 ? -box.top() : 0);
     } else {
         growAndScroll(box.right(), box.bottom(), QPoint(), false);
     }
@@ -52,10 +46,6 @@ void CanvasHandler::keyPress(int key, Qt::KeyboardModifiers state) {
 void CanvasHandler::deleteSelected() {
     if (wireInProgress_) {
         wireInProgress_->removeLastSegment();
-        if (wireInProgress_->isSelected()) {
-            wireInProgress_->deselect();
-            wireInProgress_->select();
-        }
         return;
     }
     if (selectedWire_) {
@@ -63,9 +53,8 @@ void CanvasHandler::deleteSelected() {
         selectedWire_ = nullptr;
         deleteWireWithUndo(wire);
     }
-    // The records of one deletion gather in an open group, so that each announcement reaches
-    // the records already on the stack once rather than every record of this deletion too.
-    // One Undo restores the whole deletion; a single record stays on its own.
+    // The records of one deletion gather in an open group, so that one Undo restores the whole
+    // deletion; a single record stays on its own.
     GroupRecord* group = openGroup();
     QSet<WireItem*> seen;
     for (BlockItem* block : selection_) {
@@ -73,7 +62,6 @@ void CanvasHandler::deleteSelected() {
         while (UndoRecord* record = block->nextWireRecord(seen, &wire)) {
             notifyRemoved(record, wire);
             group->add(record);
-            setModified(true);
         }
     }
     // The blocks leave the selection list before they go, each in constant time.
@@ -83,9 +71,7 @@ void CanvasHandler::deleteSelected() {
         UndoRecord* record = block->makeDeleteRecord();
         group->add(record);
         notifyRemoved(record, block);
-        setModified(true);
         delete block;
     }
     closeGroup(group);
-    trimUndo();
 }

@@ -52,7 +52,6 @@ void CanvasHandler::deleteWireWithUndo(WireItem* wire) {
     pushUndo(record);
     notifyRemoved(record, wire);
     delete wire;
-    setModified(true);
 }
 
 void CanvasHandler::replaceInputWire(BlockItem* block, int port) {
@@ -64,10 +63,9 @@ void CanvasHandler::replaceInputWire(BlockItem* block, int port) {
 void CanvasHandler::mousePressEvent(QMouseEvent* event) {
     const QPoint p = canvasPoint(event->position().toPoint());
     const bool shift = event->modifiers() & Qt::ShiftModifier;
-    draggedBlock_ = nullptr;
-    delete rubberBand_;
-    rubberBand_ = nullptr;
-    lastPoint_ = p;
+    // A press with another button still held ends the gesture of the first.
+    endGesture();
+    gesture_.anchor = p;
 
     if (BlockItem* block = blockAt(p)) {
         if (event->button() == Qt::RightButton) {
@@ -75,8 +73,8 @@ void CanvasHandler::mousePressEvent(QMouseEvent* event) {
             interaction().runMenu(*contextMenu_, event->globalPosition().toPoint());
             return;
         }
-        draggedBlock_ = block;
-        moveTotal_ = QPoint();
+        gesture_.kind = Gesture::Kind::DragBlocks;
+        gesture_.block = block;
         if (!block->isSelected() && !shift) {
             deselectAll();
         }
@@ -108,9 +106,7 @@ void CanvasHandler::mousePressEvent(QMouseEvent* event) {
             wire->setSecondEnd(block, number);
             wireInProgress_ = nullptr;
             pushUndo(new CreatedRecord(wire));
-            setModified(true);
         }
-        trimUndo();
         return;
     }
 
@@ -118,8 +114,9 @@ void CanvasHandler::mousePressEvent(QMouseEvent* event) {
     canvas_->forEachBlock([&](BlockItem* block) {
         int index = 0;
         if (WireItem* wire = block->handleAt(p, index)) {
-            handleWire_ = wire;
-            handleIndex_ = index;
+            gesture_.kind = Gesture::Kind::DragBend;
+            gesture_.wire = wire;
+            gesture_.handle = index;
             wire->snapshotGeometry();
             found = true;
             return false;
@@ -149,20 +146,24 @@ void CanvasHandler::pressOnEmptyCanvas(QMouseEvent* event, const QPoint& p) {
         if (!(event->modifiers() & Qt::ShiftModifier)) {
             deselectAll();
         }
-        rubberBand_ = new QGraphicsRectItem(p.x(), p.y(), 0, 0);
-        rubberBand_->setPen(QPen(QColor(180, 180, 220), 0, Qt::SolidLine));
-        rubberBand_->setBrush(QBrush(QColor(220, 220, 255), Qt::SolidPattern));
-        rubberBand_->setZValue(0);
-        canvas_->addItem(rubberBand_);
+        gesture_.kind = Gesture::Kind::RubberBand;
+        gesture_.band = new QGraphicsRectItem(p.x(), p.y(), 0, 0);
+        gesture_.band->setPen(QPen(QColor(180, 180, 220), 0, Qt::SolidLine));
+        gesture_.band->setBrush(QBrush(QColor(220, 220, 255), Qt::SolidPattern));
+        gesture_.band->setZValue(0);
+        canvas_->addItem(gesture_.band);
         savedSelection_ = selection_;
     }
     if (event->button() != Qt::RightButton) {
         if (wireInProgress_) {
+            // The pointer may have jumped here without a move: the bend is fixed where the
+            // wire reaches the click.
+            wireInProgress_->moveLooseEnd(p.x(), p.y());
             wireInProgress_->addSegmentTo(p.x(), p.y());
         }
     } else {
-        lastPoint_ = event->globalPosition().toPoint();
-        panning_ = true;
+        gesture_.kind = Gesture::Kind::Pan;
+        gesture_.anchor = event->globalPosition().toPoint();
     }
 }
 
@@ -205,15 +206,14 @@ void CanvasHandler::mouseMoveEvent(QMouseEvent* event) {
     QPoint p = eventPoint;
     bool changed = false;
 
-    if (rubberBand_) {
-        const QRectF band{QPointF(lastPoint_), QPointF(p)};
-        rubberBand_->setRect(
-            QRectF(lastPoint_, QSizeF(p.x() - lastPoint_.x(), p.y() - lastPoint_.y())));
-        selectBlocksInBand(band.normalized());
+    const QPoint anchor = gesture_.anchor;
+    if (gesture_.kind == Gesture::Kind::RubberBand) {
+        gesture_.band->setRect(QRectF(anchor, QSizeF(p.x() - anchor.x(), p.y() - anchor.y())));
+        selectBlocksInBand(QRectF(QPointF(anchor), QPointF(p)).normalized());
         changed = true;
     }
-    if (handleWire_) {
-        handleWire_->moveHandle(p, handleIndex_);
+    if (gesture_.kind == Gesture::Kind::DragBend) {
+        gesture_.wire->moveHandle(p, gesture_.handle);
         changed = true;
     }
     if (wireInProgress_) {
@@ -230,18 +230,14 @@ void CanvasHandler::mouseMoveEvent(QMouseEvent* event) {
             return true;
         });
         wireInProgress_->moveLooseEnd(target.x(), target.y());
-        if (wireInProgress_->isSelected()) {
-            wireInProgress_->deselect();
-            wireInProgress_->select();
-        }
         changed = true;
     }
 
     int right = eventPoint.x();
     int bottom = eventPoint.y();
-    if (draggedBlock_) {
-        QRect box = moveSelection(p.x() - lastPoint_.x(), p.y() - lastPoint_.y());
-        lastPoint_ = p;
+    if (gesture_.kind == Gesture::Kind::DragBlocks) {
+        QRect box = moveSelection(p.x() - anchor.x(), p.y() - anchor.y());
+        gesture_.anchor = p;
         if (box.left() < 0 || box.top() < 0) {
             // The selection stops at the canvas's left and top edges.
             if (box.left() < 0) {
@@ -250,8 +246,8 @@ void CanvasHandler::mouseMoveEvent(QMouseEvent* event) {
             if (box.top() < 0) {
                 p.setY(p.y() - box.top());
             }
-            box = moveSelection(p.x() - lastPoint_.x(), p.y() - lastPoint_.y());
-            lastPoint_ = p;
+            box = moveSelection(p.x() - gesture_.anchor.x(), p.y() - gesture_.anchor.y());
+            gesture_.anchor = p;
         }
         right = box.right();
         bottom = box.bottom();
@@ -261,10 +257,10 @@ void CanvasHandler::mouseMoveEvent(QMouseEvent* event) {
     if (changed) {
         growAndScroll(right, bottom, eventPoint, true);
     }
-    if (panning_) {
+    if (gesture_.kind == Gesture::Kind::Pan) {
         const QPoint global = event->globalPosition().toPoint();
-        const QPoint d = lastPoint_ - global;
-        lastPoint_ = global;
+        const QPoint d = gesture_.anchor - global;
+        gesture_.anchor = global;
         horizontalScrollBar()->setValue(horizontalScrollBar()->value() + d.x());
         verticalScrollBar()->setValue(verticalScrollBar()->value() + d.y());
     }
@@ -322,27 +318,25 @@ void CanvasHandler::growAndScroll(int right, int bottom, const QPoint& e, bool s
 }
 
 void CanvasHandler::mouseReleaseEvent(QMouseEvent* event) {
-    delete rubberBand_;
-    rubberBand_ = nullptr;
-    if (draggedBlock_ && !moveTotal_.isNull()) {
-        pushUndo(new MoveRecord(selection_, moveTotal_));
-        setModified(true);
-    }
-    panning_ = false;
-    draggedBlock_ = nullptr;
-    if (handleWire_) {
-        pushUndo(handleWire_->makeGeometryRecord());
-        handleWire_ = nullptr;
-        setModified(true);
-    }
-    trimUndo();
+    endGesture();
     QGraphicsView::mouseReleaseEvent(event);
 }
 
+void CanvasHandler::endGesture() {
+    const Gesture gesture = gesture_;
+    gesture_ = {};
+    delete gesture.band; // the selection it made stays
+    if (gesture.kind == Gesture::Kind::DragBlocks && !gesture.moveTotal.isNull()) {
+        pushUndo(new MoveRecord(selection_, gesture.moveTotal));
+    }
+    // The bends of a wire being drawn are no part of the design yet.
+    if (gesture.kind == Gesture::Kind::DragBend && gesture.wire->secondEnd().block) {
+        pushUndo(gesture.wire->makeGeometryRecord());
+    }
+}
+
 void CanvasHandler::mouseDoubleClickEvent(QMouseEvent* event) {
-    const QPoint p = canvasPoint(event->position().toPoint());
-    lastPoint_ = p;
-    if (BlockItem* block = blockAt(p)) {
+    if (BlockItem* block = blockAt(canvasPoint(event->position().toPoint()))) {
         editVariables(block);
     }
 }

@@ -1,7 +1,8 @@
-// The editor's undo stack: newest record first, at most 20 kept after each editing operation.
+// The editor's undo stack: newest record first, at most 20 kept.
 
 #include "canvas/canvashandler.h"
 #include "canvas/undorecords.h"
+#include "canvas/wireitem.h"
 
 #include <algorithm>
 
@@ -13,6 +14,7 @@ void CanvasHandler::undo() {
     if (undoStack_.empty()) {
         return;
     }
+    dropWireInProgress();
     UndoRecord* record = undoStack_.front();
     // It stays listed while it runs: a group's records still waiting inside it must hear of the
     // items that the ones undone before them re-create. No record reacts to its own news.
@@ -22,8 +24,14 @@ void CanvasHandler::undo() {
     setModified(true);
 }
 
+void CanvasHandler::dropWireInProgress() {
+    delete wireInProgress_; // forgotten through the canvas's report
+}
+
 void CanvasHandler::pushUndo(UndoRecord* record) {
     undoStack_.insert(undoStack_.begin(), record);
+    setModified(true);
+    trimUndo();
 }
 
 void CanvasHandler::trimUndo() {
@@ -34,6 +42,9 @@ void CanvasHandler::trimUndo() {
 }
 
 void CanvasHandler::notifyRemoved(UndoRecord* record, void* item) {
+    if (openGroup_) {
+        openGroup_->onRemoved(record, item);
+    }
     for (UndoRecord* listener : undoStack_) {
         listener->onRemoved(record, item);
     }
@@ -46,25 +57,27 @@ void CanvasHandler::notifyRestored(UndoRecord* record, void* item) {
 }
 
 void CanvasHandler::recordCreation(BlockItem* block) {
-    pushUndo(new CreatedRecord(block));
-    setModified(true);
+    auto* record = new CreatedRecord(block);
+    if (openGroup_) {
+        openGroup_->add(record);
+    } else {
+        pushUndo(record);
+    }
 }
 
 GroupRecord* CanvasHandler::openGroup() {
-    auto* group = new GroupRecord;
-    pushUndo(group);
-    return group;
+    openGroup_ = new GroupRecord;
+    return openGroup_;
 }
 
 void CanvasHandler::closeGroup(GroupRecord* group) {
-    const auto at = std::find(undoStack_.begin(), undoStack_.end(), group);
-    if (at == undoStack_.end() || group->count() > 1) {
+    openGroup_ = nullptr;
+    if (group->count() > 1) {
+        pushUndo(group);
         return;
     }
     if (UndoRecord* single = group->takeSingle()) {
-        *at = single;
-    } else {
-        undoStack_.erase(at);
+        pushUndo(single);
     }
     delete group;
 }

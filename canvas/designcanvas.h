@@ -18,6 +18,9 @@ public:
     // Blocks register themselves when made and leave when destroyed.
     std::uint64_t registerBlock(BlockItem* block);
     void unregisterBlock(std::uint64_t key);
+    // Moves a block to the place in the order that key gives, when no other block holds it;
+    // returns the block's key afterwards.
+    std::uint64_t moveBlock(std::uint64_t from, std::uint64_t to);
 
     // Blocks and wires report here when they are destroyed, so that the editor can forget them.
     void itemDestroyed(const void* item) {

@@ -19,6 +19,14 @@ public:
 };
 } // namespace
 
+std::vector<const BlockView*> CanvasHandler::generatorViews() const {
+    std::vector<const BlockView*> blocks;
+    for (const BlockItem* block : canvas_->blocks()) {
+        blocks.push_back(block);
+    }
+    return blocks;
+}
+
 void CanvasHandler::generate(const DefinitionSet& definitions, bool openGeneratedFile) {
     const QString chosen = interaction().saveFileName(this, tr("Select filename to generate"),
                                                       outputFileName_, QString());
@@ -33,13 +41,9 @@ void CanvasHandler::generate(const DefinitionSet& definitions, bool openGenerate
     }
     outputFileName_ = file.absoluteFilePath();
 
-    std::vector<const BlockView*> blocks;
-    for (const BlockItem* block : canvas_->blocks()) {
-        blocks.push_back(block);
-    }
     MessageBoxReporter reporter;
     const GenerateOutcome outcome =
-        writeGeneratedFiles(definitions, blocks, outputFileName_, reporter);
+        writeGeneratedFiles(definitions, generatorViews(), outputFileName_, reporter);
     switch (outcome.status) {
     case GenerateOutcome::Status::Success:
         if (openGeneratedFile) {

@@ -59,7 +59,9 @@ void RecordRouter::removed(UndoRecord* remover, void* item) {
     holders_.erase(found);
     for (UndoRecord* record : holders) {
         record->onRemoved(remover, item);
-        file(waiting_, static_cast<const UndoRecord*>(remover), record);
+        if (remover) {
+            file(waiting_, static_cast<const UndoRecord*>(remover), record);
+        }
     }
 }
 

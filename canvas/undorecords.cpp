@@ -63,6 +63,8 @@ void WireGeometryRecord::undo(CanvasHandler&) {
     }
     const bool showedHandles = wire_->isSelected();
     replaySegments(*wire_, segments_);
+    // Arrow keys move blocks without a record: the ends go back to where the ports are now.
+    wire_->fitEndsToPorts();
     restoreWireLook(*wire_, showedHandles);
 }
 
@@ -132,7 +134,9 @@ void MoveRecord::onRemoved(UndoRecord* record, void* item) {
     const auto found = slotOf_.find(item);
     if (found != slotOf_.end()) {
         blocks_[found->second] = nullptr;
-        slotAwaiting_[record] = found->second;
+        if (record) {
+            slotAwaiting_[record] = found->second;
+        }
         slotOf_.erase(found);
     }
 }
@@ -158,15 +162,6 @@ void MoveRecord::references(RecordReferences& into) const {
 }
 
 // Groups.
-
-GroupRecord::GroupRecord(std::vector<UndoRecord*>& stack, int count) {
-    const std::size_t n = std::min(std::size_t(std::max(count, 0)), stack.size());
-    records_.assign(stack.rend() - std::ptrdiff_t(n), stack.rend());
-    stack.erase(stack.begin(), stack.begin() + std::ptrdiff_t(n));
-    for (UndoRecord* record : records_) {
-        router_.add(record);
-    }
-}
 
 void GroupRecord::add(UndoRecord* record) {
     records_.push_back(record);
@@ -239,6 +234,7 @@ void WireDeletedRecord::undo(CanvasHandler& editor) {
     }
     wire->setFirstEnd(ends_[0].block, ends_[0].port, firstIsInput_);
     wire->setSecondEnd(ends_[1].block, ends_[1].port);
+    wire->fitEndsToPorts();
     restoreWireLook(*wire, false);
     editor.notifyRestored(this, wire);
 }
@@ -276,10 +272,11 @@ void WireDeletedRecord::references(RecordReferences& into) const {
 
 BlockDeletedRecord::BlockDeletedRecord(const BlockItem& block)
     : entry_(block.entry()), x_(block.x()), y_(block.y()), z_(block.z()),
-      variables_(copyVariables(block.variables())) {}
+      place_(block.canvasPlace()), variables_(copyVariables(block.variables())) {}
 
 void BlockDeletedRecord::undo(CanvasHandler& editor) {
     auto* block = new BlockItem(editor.canvas(), editor.selectionList(), entry_, float(z_));
+    block->takeCanvasPlace(place_);
     block->moveBy(x_, y_);
     block->show();
     editor.notifyRestored(this, block);

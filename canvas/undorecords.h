@@ -7,6 +7,7 @@
 #include <QLine>
 #include <QList>
 #include <QPoint>
+#include <cstdint>
 #include <unordered_map>
 #include <vector>
 
@@ -91,8 +92,6 @@ private:
 // Several records that one Undo takes back together, oldest first.
 class GroupRecord : public UndoRecord {
 public:
-    // Takes the count newest records off the stack (newest first).
-    GroupRecord(std::vector<UndoRecord*>& stack, int count);
     // An empty group that its operation fills.
     GroupRecord() = default;
     // Appends a record newer than those it holds.
@@ -144,6 +143,7 @@ private:
     double x_;
     double y_;
     double z_;
+    std::uint64_t place_;
     NameList<ValueList> variables_;
 };
 

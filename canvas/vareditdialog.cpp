@@ -38,6 +38,9 @@ VarEditDialog::VarEditDialog(CanvasHandler* editor, BlockItem* block)
     cancel->setObjectName(QStringLiteral("cancelButton"));
     auto* ok = new QPushButton(tr("Ok"), this);
     ok->setObjectName(QStringLiteral("okButton"));
+    // Return confirms, wherever the focus is; only Escape and "Cancel" discard the edits.
+    cancel->setAutoDefault(false);
+    ok->setDefault(true);
     connect(cancel, &QPushButton::clicked, this, &VarEditDialog::cancelPressed);
     connect(ok, &QPushButton::clicked, this, &VarEditDialog::okPressed);
 
@@ -114,8 +117,5 @@ void VarEditDialog::applyEdits() {
             recorded = true;
         }
         values->at(0)->assign(text.constData());
-    }
-    if (recorded) {
-        editor_->setModified(true);
     }
 }

@@ -103,6 +103,7 @@ void WireItem::addSegmentTo(int x, int y) {
     item->setPen(QPen(QColor(0, 0, 0), 1, Qt::SolidLine));
     segments_.push_back(item);
     lastHorizontal_ = !lastHorizontal_;
+    refreshHandles();
 }
 
 void WireItem::removeLastSegment() {
@@ -134,6 +135,7 @@ void WireItem::moveLooseEnd(int x, int y) {
     const QPoint corner = lastHorizontal_ ? QPoint(a.x(), y) : QPoint(x, a.y());
     setSegment(last, corner, QPoint(x, y));
     setSegment(last - 1, b, corner);
+    refreshHandles();
 }
 
 void WireItem::setStartPoint(int x, int y) {
@@ -142,18 +144,28 @@ void WireItem::setStartPoint(int x, int y) {
     const QPoint corner = firstHorizontal_ ? QPoint(a.x(), y) : QPoint(x, a.y());
     setSegment(0, QPoint(x, y), corner);
     setSegment(1, corner, b);
+    refreshHandles();
 }
 
 void WireItem::moveStartBy(int dx, int dy) {
     const QPoint start = segment(0).p1();
     setStartPoint(start.x() + dx, start.y() + dy);
-    refreshHandles();
 }
 
 void WireItem::moveEndBy(int dx, int dy) {
     const QPoint end = segment(segmentCount() - 1).p2();
     moveLooseEnd(end.x() + dx, end.y() + dy);
-    refreshHandles();
+}
+
+void WireItem::fitEndsToPorts() {
+    QPoint start = segment(0).p1();
+    if (firstBlock_ && firstBlock_->fitToStubEnd(firstPort_, firstIsInput_, start)) {
+        setStartPoint(start.x(), start.y());
+    }
+    QPoint end = segment(segmentCount() - 1).p2();
+    if (secondBlock_ && secondBlock_->fitToStubEnd(secondPort_, !firstIsInput_, end)) {
+        moveLooseEnd(end.x(), end.y());
+    }
 }
 
 void WireItem::followBlock(BlockItem* block, int dx, int dy) {

@@ -23,7 +23,8 @@ struct WireEnd {
 
 // An orthogonal polyline from an output port to an input port. Segments alternate between
 // horizontal and vertical; while the wire is selected, small square handles sit on its bends.
-// The wire owns its segments and handles, which live on the canvas as separate items.
+// The wire owns its segments and handles, which live on the canvas as separate items; the
+// handles follow every change of the segments.
 class WireItem {
 public:
     WireItem(int x, int y, bool firstHorizontal, QGraphicsScene* canvas);
@@ -49,6 +50,9 @@ public:
     void setStartPoint(int x, int y);
     void moveStartBy(int dx, int dy);
     void moveEndBy(int dx, int dy);
+    // Moves an end that is not on its port's stub to the stub's outer end, re-laying the two
+    // segments at that end as a block move does.
+    void fitEndsToPorts();
     // Follows one of its end blocks that moved by (dx, dy).
     void followBlock(BlockItem* block, int dx, int dy);
     // Sets the moved mark and returns its previous value.

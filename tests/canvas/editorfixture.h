@@ -7,10 +7,40 @@
 #include "definitions/blockdefinition.h"
 #include "definitions/toolboxentry.h"
 
+#include <QCoreApplication>
+#include <QMouseEvent>
 #include <memory>
 #include <string>
 #include <utility>
 #include <vector>
+
+// Sends one mouse event at a canvas point to the editor's viewport, as a person's hand would
+// produce it.
+inline void mouse(CanvasHandler& editor, QEvent::Type type, QPoint canvasPoint,
+                  Qt::MouseButton button = Qt::LeftButton, Qt::KeyboardModifiers modifiers = {}) {
+    const QPoint viewPoint = editor.mapFromScene(canvasPoint);
+    const Qt::MouseButtons held = type == QEvent::MouseButtonRelease || type == QEvent::MouseMove
+                                      ? Qt::MouseButtons()
+                                      : button;
+    QMouseEvent event(type, viewPoint, editor.viewport()->mapToGlobal(viewPoint),
+                      type == QEvent::MouseMove ? Qt::NoButton : button, held, modifiers);
+    QCoreApplication::sendEvent(editor.viewport(), &event);
+}
+
+inline void click(CanvasHandler& editor, QPoint p, Qt::MouseButton button = Qt::LeftButton,
+                  Qt::KeyboardModifiers modifiers = {}) {
+    mouse(editor, QEvent::MouseButtonPress, p, button, modifiers);
+    mouse(editor, QEvent::MouseButtonRelease, p, button, modifiers);
+}
+
+// Press, two moves and release, with the button of the press.
+inline void drag(CanvasHandler& editor, QPoint from, QPoint to,
+                 Qt::KeyboardModifiers modifiers = {}, Qt::MouseButton button = Qt::LeftButton) {
+    mouse(editor, QEvent::MouseButtonPress, from, button, modifiers);
+    mouse(editor, QEvent::MouseMove, (from + to) / 2);
+    mouse(editor, QEvent::MouseMove, to);
+    mouse(editor, QEvent::MouseButtonRelease, to, button);
+}
 
 // A shown editor with block types made in code. Blocks are placed and wires drawn as the design
 // loader would, without undo records; the operations under test make their own.

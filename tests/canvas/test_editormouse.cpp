@@ -8,31 +8,6 @@
 #include <QScrollBar>
 
 namespace {
-// Sends one mouse event at a canvas point, as a person's hand would produce it.
-void mouse(CanvasHandler& editor, QEvent::Type type, QPoint canvasPoint,
-           Qt::MouseButton button = Qt::LeftButton, Qt::KeyboardModifiers modifiers = {}) {
-    const QPoint viewPoint = editor.mapFromScene(canvasPoint);
-    const Qt::MouseButtons held = type == QEvent::MouseButtonRelease || type == QEvent::MouseMove
-                                      ? Qt::MouseButtons()
-                                      : button;
-    QMouseEvent event(type, viewPoint, editor.viewport()->mapToGlobal(viewPoint),
-                      type == QEvent::MouseMove ? Qt::NoButton : button, held, modifiers);
-    QCoreApplication::sendEvent(editor.viewport(), &event);
-}
-
-void click(CanvasHandler& editor, QPoint p, Qt::MouseButton button = Qt::LeftButton,
-           Qt::KeyboardModifiers modifiers = {}) {
-    mouse(editor, QEvent::MouseButtonPress, p, button, modifiers);
-    mouse(editor, QEvent::MouseButtonRelease, p, button, modifiers);
-}
-
-void drag(CanvasHandler& editor, QPoint from, QPoint to, Qt::KeyboardModifiers modifiers = {}) {
-    mouse(editor, QEvent::MouseButtonPress, from, Qt::LeftButton, modifiers);
-    mouse(editor, QEvent::MouseMove, (from + to) / 2);
-    mouse(editor, QEvent::MouseMove, to);
-    mouse(editor, QEvent::MouseButtonRelease, to);
-}
-
 int undoCount(const CanvasHandler& editor) {
     return int(editor.undoStack().size());
 }
@@ -94,22 +69,6 @@ private slots:
         QCOMPARE(f.editor.horizontalScrollBar()->value(), scrolled + 30);
     }
 
-    void arrowKeys() {
-        EditorFixture f;
-        BlockItem* block = f.place(f.type("T", {}, {}), 5, 30);
-        f.editor.keyPress(Qt::Key_Left, {});
-        QCOMPARE(block->pos(), QPointF(5, 30)); // nothing selected
-        QVERIFY(!f.editor.isModified());
-        block->setSelected(true);
-        f.editor.keyPress(Qt::Key_Right, {});
-        f.editor.keyPress(Qt::Key_Down, Qt::ShiftModifier);
-        QCOMPARE(block->pos(), QPointF(6, 40));
-        f.editor.keyPress(Qt::Key_Left, Qt::ShiftModifier);
-        QCOMPARE(block->pos(), QPointF(0, 40)); // only as far as 0
-        QCOMPARE(undoCount(f.editor), 0);
-        QVERIFY(f.editor.isModified()); // so that closing offers to save
-    }
-
     void drawingWires() {
         EditorFixture f;
         ToolboxEntry* type = f.type("T", {"i"}, {"o"});
@@ -153,26 +112,6 @@ private slots:
         QCOMPARE(undoCount(f.editor), 1);
     }
 
-    void replacingAnInputWireUndoesInTwoSteps() {
-        EditorFixture f;
-        ToolboxEntry* type = f.type("T", {"i"}, {"o"});
-        BlockItem* a = f.place(type, 50, 100);
-        BlockItem* c = f.place(type, 50, 250);
-        BlockItem* b = f.place(type, 300, 150);
-        f.connect(a, 1, b, 1, {QPoint(200, 120)});
-        const QStringList original = designSnapshot(*f.editor.canvas());
-
-        click(f.editor, EditorFixture::outerEnd(b, 1, true)); // starts at the occupied input
-        QVERIFY(!b->inputWire(1) || b->inputWire(1) == f.editor.wireInProgress());
-        QCOMPARE(a->wires().size(), 0);
-        click(f.editor, EditorFixture::outerEnd(c, 1, false));
-        QCOMPARE(c->wires().size(), 1);
-        f.editor.undo(); // the new wire goes
-        QCOMPARE(c->wires().size(), 0);
-        f.editor.undo(); // the old wire comes back
-        QCOMPARE(designSnapshot(*f.editor.canvas()), original);
-    }
-
     void selectingAndDeletingWiresAndBlocks() {
         EditorFixture f;
         ToolboxEntry* type = f.type("T", {"i"}, {"o"});
@@ -204,10 +143,7 @@ private slots:
         BlockItem* block = f.place(f.type("T", {"i"}, {"o"}), 100, 100);
         script.menuAnswers = {"&Edit vars"};
         mouse(f.editor, QEvent::MouseButtonPress, {110, 110}, Qt::RightButton);
-        QCOMPARE(script.kinds(), QStringList{"menu"});
         QVERIFY(f.editor.selection().isEmpty()); // the context menu does not select
-        // "&Edit vars" is what the menu's action does; the scripted menu only reports it.
-        f.editor.contextMenu()->actions().first()->trigger();
         QCOMPARE(script.kinds(), (QStringList{"menu", "dialog"}));
         QCOMPARE(script.asked[1].caption, QString("Variables"));
         mouse(f.editor, QEvent::MouseButtonRelease, {110, 110}, Qt::RightButton);

@@ -89,7 +89,8 @@ public:
         dialogAnswers.pop_front();
         return answer(dialog);
     }
-    // Menus answer with the action of the given text ("" or a missing text: closed unchosen).
+    // Menus answer with the action of the given text, which is triggered as a menu does ("" or a
+    // missing text: closed unchosen).
     std::deque<QString> menuAnswers;
     QAction* runMenu(QMenu& menu, const QPoint&) override {
         QStringList texts;
@@ -101,6 +102,7 @@ public:
         const QString chosen = take(menuAnswers, QString());
         for (QAction* action : menu.actions()) {
             if (!chosen.isEmpty() && action->text() == chosen) {
+                action->trigger();
                 return action;
             }
         }
