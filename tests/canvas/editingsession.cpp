@@ -14,6 +14,7 @@
 
 #include <QApplication>
 #include <QDragEnterEvent>
+#include <QFileInfo>
 #include <QLineEdit>
 #include <QMimeData>
 #include <QPushButton>
@@ -392,19 +393,21 @@ QString EditingSession::capture(DesignState& state) {
     }
     reloaded_->clear();
     DesignLoadContext context;
-    context.loadDefinitions = [this](const QString& name) {
-        reloaded_->setDefinitionFileName(name);
-        return 0;
+    context.definitionsDirectory = definitionsDirectory();
+    context.loadDefinitions = [this](const QString& path) {
+        reloaded_->setDefinitionFileName(QFileInfo(path).fileName());
+        return QString();
     };
-    if (reloaded_->loadDesign(first, context) != 0 || !reloaded_->saveDesign(second, geometry)) {
+    if (!reloaded_->loadDesign(first, context).fine() || !reloaded_->saveDesign(second, geometry)) {
         return "reload: the saved design did not load";
     }
     if (readAll(second) != state.design) {
         return "reload: saving the reloaded design gave other bytes";
     }
     RecordedDesign recorded;
-    if (!recorded.load(first, definitionsDirectory())) {
-        return "draftel-gen: " + recorded.error();
+    if (const DesignVerdict verdict = recorded.load(first, definitionsDirectory());
+        !verdict.fine()) {
+        return "draftel-gen: " + verdict.message;
     }
     checkedFile_ = {state.design,
                     generated(recorded.definitions(), recorded.blocks(), scratch_ + "/gen-")};
