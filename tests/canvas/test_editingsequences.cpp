@@ -440,7 +440,7 @@ private slots:
         }
         const int minutes = qEnvironmentVariableIntValue("DRAFTEL_EDITING_MINUTES");
         if (minutes <= 0) {
-            for (std::uint32_t seed = 1; seed <= 150 && runSeed(seed, length); ++seed) {
+            for (std::uint32_t seed = 1; seed <= 120 && runSeed(seed, length); ++seed) {
             }
             return;
         }
