@@ -1,7 +1,9 @@
 // Generation throughput: a chain of a source, N multiply blocks with an edited variable and a
 // sink, and a synthetic design with fan-out, collect outputs with delimiters, once-per-type
-// sections and a file-level gathering. Blocks are held in memory behind the generator's
-// block view, as the command-line generator holds a design it has read.
+// sections and a file-level gathering. Deep expansions: blocks in series each expanding its
+// predecessor's output, references nested in one another, and global items each referring to
+// the next. Blocks are held in memory behind the generator's block view, as the command-line
+// generator holds a design it has read.
 #include "definitions/definitionset.h"
 #include "definitions/memorycharsource.h"
 #include "definitions/tokenizer.h"
@@ -350,8 +352,86 @@ void BM_SyntheticRender(benchmark::State& state) {
     runRender(state, design);
 }
 
+// The expression blocks of the user guide: every Add's output holds its inputs' expressions,
+// so the Show's line nests one connection resolution per block.
+const char* const kSeriesDefinitions = R"d(
+    default "0"
+    block Number ( out : ) { edit value "1" out "$(value)" }
+    block Add ( out : a, b ) { out "($(a) + $(b))" }
+    block Show ( : in ) { body "    printf(\"%g\\n\", (double)($(in)));" }
+    file "" body ;
+)d";
+
+Design series(int n) {
+    Design d;
+    d.definitions = parse(kSeriesDefinitions);
+    BenchBlock* previous = &d.blocks.emplace_back("Number", 0, 0, 0, 1);
+    for (int i = 1; i <= n; ++i) {
+        BenchBlock& add = d.blocks.emplace_back("Add", 20.0 * i, 0, 2, 1);
+        BenchBlock::wire(*previous, 1, add, 1);
+        previous = &add;
+    }
+    BenchBlock& show = d.blocks.emplace_back("Show", 20.0 * (n + 1), 0, 1, 0);
+    BenchBlock::wire(*previous, 1, show, 1);
+    for (const BenchBlock& b : d.blocks)
+        d.views.push_back(&b);
+    return d;
+}
+
+// No blocks: one global line holding n references, each inside the one before it
+// ("$(e$(e...$(e)...))"), or n global items each referring to the next.
+Design nested(int n) {
+    std::string text = "e \"\"\nbody \"<";
+    for (int i = 0; i < n; ++i)
+        text += "$(e";
+    text.append(std::size_t(n), ')');
+    text += ">\"\nfile \"\" body ;\n";
+    Design d;
+    d.definitions = parse(text.c_str());
+    return d;
+}
+
+Design globalChain(int n) {
+    std::string text = "body \"$(a0)\"\nfile \"\" body ;\n";
+    for (int i = 0; i + 1 < n; ++i)
+        text += "a" + std::to_string(i) + " \"$(a" + std::to_string(i + 1) + ")\"\n";
+    text += "a" + std::to_string(n - 1) + " \"end\"\n";
+    Design d;
+    d.definitions = parse(text.c_str());
+    return d;
+}
+
+// One Generate of a deep design, from the nodes to the written file; fails when the run ends
+// in anything but success, so that a false circle or a bound shows at once.
+void runDeep(benchmark::State& state, const Design& design) {
+    runWrite(state, design, false);
+}
+
+void BM_SeriesChain(benchmark::State& state) {
+    static std::map<int, Design> designs;
+    const int n = int(state.range(0));
+    if (!designs.count(n))
+        designs.emplace(n, series(n));
+    runDeep(state, designs.at(n));
+}
+
+void BM_NestedReference(benchmark::State& state) {
+    const Design design = nested(int(state.range(0)));
+    runDeep(state, design);
+    state.counters["steps_per_s"] = benchmark::Counter(
+        double(state.iterations()) * double(state.range(0)), benchmark::Counter::kIsRate);
+}
+
+void BM_GlobalChain(benchmark::State& state) {
+    const Design design = globalChain(int(state.range(0)));
+    runDeep(state, design);
+}
+
 } // namespace
 
+BENCHMARK(BM_SeriesChain)->Arg(1000)->Arg(10000)->Arg(100000)->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_NestedReference)->Arg(10000)->Arg(100000)->Arg(300000)->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_GlobalChain)->Arg(10000)->Arg(100000)->Unit(benchmark::kMillisecond);
 BENCHMARK(BM_ChainWrite)->Arg(1000)->Arg(10000)->Arg(100000)->Unit(benchmark::kMillisecond);
 BENCHMARK(BM_ChainWriteCold)->Arg(1000)->Arg(10000)->Arg(100000)->Unit(benchmark::kMillisecond);
 BENCHMARK(BM_ChainRender)->Arg(1000)->Arg(10000)->Arg(100000)->Unit(benchmark::kMillisecond);

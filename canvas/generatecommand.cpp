@@ -57,6 +57,17 @@ void CanvasHandler::generate(const DefinitionSet& definitions, bool openGenerate
             const_cast<BlockItem*>(static_cast<const BlockItem*>(outcome.block))->setSelected(true);
         }
         break;
+    case GenerateOutcome::Status::Stopped: {
+        const GenerationLimits limits;
+        interaction().critical(
+            this, tr("Generation stopped"),
+            outcome.stop == GenerationStop::OutputSize
+                ? tr("Generation stopped: the output would exceed %1 MB.")
+                      .arg(limits.outputBytes >> 20)
+                : tr("Generation stopped: the expansion would take more than %1 million steps.")
+                      .arg(limits.steps / 1000000));
+        break;
+    }
     case GenerateOutcome::Status::WriteError:
         interaction().critical(
             this, tr("Generate error"),

@@ -22,6 +22,7 @@ constexpr int kExitUsage = 2;
 constexpr int kExitDefinitionError = 2;
 constexpr int kExitCircular = 1;
 constexpr int kExitCannotGenerate = 2;
+constexpr int kExitStopped = 2;
 
 const char kUsage[] = "Usage: draftel-gen [--defs DIR] [--output BASE] DESIGN.des\n"
                       "       draftel-gen --check FILE.def\n"
@@ -36,7 +37,8 @@ const char kUsage[] = "Usage: draftel-gen [--defs DIR] [--output BASE] DESIGN.de
                       "  --version       show the version and exit\n"
                       "\n"
                       "Exit status: 0 on success, 1 on a circular definition, 2 on usage errors,\n"
-                      "definition errors or a design that cannot be loaded.\n";
+                      "definition errors, a design that cannot be loaded or a generation stopped\n"
+                      "by one of its bounds.\n";
 
 int usageError(const std::string& message) {
     std::fprintf(stderr, "draftel-gen: %s\nTry 'draftel-gen --help' for more information.\n",
@@ -110,6 +112,11 @@ int generate(const char* designPath, const char* definitionsDirectory, const cha
         std::fprintf(stderr, "draftel-gen: %s was not written\n",
                      QFile::encodeName(outcome.fileName).constData());
         return kExitCircular;
+    case GenerateOutcome::Status::Stopped:
+        std::fprintf(stderr, "draftel-gen: %s\ndraftel-gen: %s was not written\n",
+                     generationStoppedMessage(outcome.stop).toLocal8Bit().constData(),
+                     QFile::encodeName(outcome.fileName).constData());
+        return kExitStopped;
     case GenerateOutcome::Status::WriteError:
         std::fprintf(stderr, "draftel-gen: cannot write %s: %s\n",
                      QFile::encodeName(outcome.fileName).constData(),

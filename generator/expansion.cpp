@@ -1,10 +1,12 @@
-// One expansion step and the loop around it: the references of a text resolved against the
-// counters, the wires of the design, the node's values and the global values.
+// Expansion: one step replaces the next reference of a text, resolved against the counters,
+// the wires of the design, the node's values and the global values. A resolution whose text
+// must be expanded on its own (through a connection, a gathering) is a frame on an explicit
+// stack; the step that needs it waits until the frame has ended.
 #include "generator/generator.h"
 
 #include "definitions/definitionset.h"
 #include "generator/blockview.h"
-#include "generator/referencescan.h"
+#include "generator/expansionframe.h"
 
 #include <algorithm>
 #include <charconv>
@@ -12,295 +14,317 @@
 namespace {
 
 constexpr std::string_view kDefaultReference = "$(default)";
-
-std::string_view textOf(const DynString& value) {
-    return value.text() ? std::string_view(value.text(), value.length()) : std::string_view();
-}
+// The output of one line is given back when it grew larger than this.
+constexpr std::size_t kKeptOutput = std::size_t(64) << 20;
 
 std::string_view firstOf(const ValueList& values) {
     const DynString* first = values.at(0);
-    return first ? textOf(*first) : std::string_view();
+    return first && first->text() ? std::string_view(first->text(), first->length())
+                                  : std::string_view();
 }
 
-void appendJoined(std::string& out, const ValueList& values) {
-    for (const DynString& value : values)
-        out.append(textOf(value));
-}
-
-std::string decimal(long long n) {
+// A number in decimal, in a buffer of the caller's.
+struct Decimal {
+    explicit Decimal(long long n) : end(std::to_chars(buffer, buffer + sizeof buffer, n).ptr) {}
+    operator std::string_view() const {
+        return std::string_view(buffer, std::size_t(end - buffer));
+    }
     char buffer[24];
-    const auto result = std::to_chars(buffer, buffer + sizeof buffer, n);
-    return std::string(buffer, result.ptr);
-}
+    char* end;
+};
 
 } // namespace
 
-bool Generator::expandStep(std::string& text, const DesignNode* node, int depth,
-                           ExpansionChain* chain) {
-    Loop loop;
-    loop.runBase = m_runs.size();
-    m_runs.push_back(Run{0, 0});
-    const bool changed = step(text, node, depth, chain, loop);
-    m_runs.resize(loop.runBase);
-    return changed;
+void appendJoined(std::string& out, const ValueList& values) {
+    for (const DynString& value : values)
+        if (value.text())
+            out.append(value.text(), value.length());
 }
 
-void Generator::expandFully(std::string& text, const DesignNode* node, int depth,
-                            ExpansionChain* chain) {
-    Loop loop;
-    loop.runBase = m_runs.size();
-    m_runs.push_back(Run{0, 0});
-    while (step(text, node, depth, chain, loop) && !m_error.set) {
-        if (++loop.steps >= kMaxSteps || loop.inserted > kMaxInserted) {
-            reportCircular(node);
-            break;
+void Generator::expandFully(std::string& text, const DesignNode* node, int depth) {
+    if (m_stop != GenerationStop::None || text.find("$(") == std::string::npos)
+        return;
+    const std::size_t base = m_top;
+    const std::size_t start = m_out.size();
+    pushFrame(node, depth).text.append(text, ResolutionTree::kRoot);
+    run(base);
+    if (m_stop == GenerationStop::None)
+        text.assign(m_out, start);
+    m_out.resize(start);
+    if (base == 0) {
+        m_tree.resetPath();
+        if (m_out.capacity() > kKeptOutput)
+            std::string().swap(m_out);
+    }
+}
+
+void Generator::run(std::size_t base) {
+    while (m_top > base) {
+        if (overBounds()) {
+            unwind(base);
+            return;
         }
+        ExpansionFrame& frame = *m_frames[m_top - 1];
+        if (frame.waiting != ExpansionFrame::Waiting::Nothing)
+            resume(frame);
+        else if (frame.done)
+            finishFrame();
+        else
+            step(frame);
     }
-    m_runs.resize(loop.runBase);
 }
 
-bool Generator::step(std::string& text, const DesignNode* node, int depth, ExpansionChain* chain,
-                     Loop& loop) {
-    Reference ref;
-    if (!findReference(text, loop.from, ref))
-        return false;
-    loop.from = ref.firstOpen > 0 ? ref.firstOpen - 1 : 0;
-    loop.generation = generationOf(ref, loop);
-    if (loop.generation > kMaxGeneration) {
-        reportCircular(node);
-        return false;
+ExpansionFrame& Generator::pushFrame(const DesignNode* node, int depth) {
+    if (m_top == m_frames.size())
+        m_frames.push_back(std::make_unique<ExpansionFrame>(m_tree, m_usage));
+    ExpansionFrame& frame = *m_frames[m_top++];
+    frame.node = node;
+    frame.depth = depth;
+    frame.outStart = m_out.size();
+    frame.before = -1;
+    frame.from = 0;
+    frame.closeFrom = 0;
+    frame.done = false;
+    frame.openLeft = false;
+    frame.waiting = ExpansionFrame::Waiting::Nothing;
+    return frame;
+}
+
+// The frame's text joins its finished part in the output; the frame below learns what it is.
+void Generator::finishFrame() {
+    ExpansionFrame& frame = *m_frames[m_top - 1];
+    frame.text.moveAll(m_out);
+    TextSummary summary;
+    summary.empty = m_out.size() == frame.outStart;
+    if (!summary.empty) {
+        summary.first = m_out[frame.outStart];
+        summary.last = m_out.back();
     }
+    summary.hasOpen = frame.openLeft;
+    --m_top;
+    if (m_top > 0)
+        m_frames[m_top - 1]->child = summary;
+}
+
+void Generator::step(ExpansionFrame& frame) {
+    Reference ref;
+    if (!findReference(frame.text, frame.before, frame.from, frame.closeFrom, ref)) {
+        frame.openLeft = ref.firstOpen != Reference::npos;
+        frame.done = true;
+        return;
+    }
+    ++m_steps;
+    frame.from = ref.firstOpen > 0 ? ref.firstOpen - 1 : 0;
+    const std::size_t length = ref.end - ref.begin;
+    const Label at = frame.text.commonLabel(ref.begin, length);
+    splitReference(frame.text.view(ref.begin, length), ref);
 
     const std::string_view name = ref.name;
     if (name == "num") {
-        replace(text, ref, decimal((long long)m_order.size()), loop);
-        return true;
+        replaceReference(frame, ref, Decimal((long long)m_order.size()), at);
+        return;
     }
     if (name == "tab") {
-        replace(text, ref, std::string(std::size_t(std::max(depth, 0)), ' '), loop);
-        return true;
+        replaceReference(frame, ref, std::string(std::size_t(std::max(frame.depth, 0)), ' '), at);
+        return;
     }
+    const DesignNode* node = frame.node;
     if (node) {
         if (name == "u_id" || name == "b_id" || name == "bnum") {
             const int n = name == "u_id"   ? node->serial()
                           : name == "b_id" ? node->typeSerial()
                                            : node->type().count;
-            replace(text, ref, decimal(n), loop);
-            return true;
+            replaceReference(frame, ref, Decimal(n), at);
+            return;
         }
         const int output = node->type().outputs.find(name);
         if (output >= 0) {
-            if (node->type().collect[std::size_t(output)] &&
-                gatherOutput(text, ref, *node, output, depth, chain, loop))
-                return true;
+            if (node->type().collect[std::size_t(output)] && startGathering(frame, ref, at, output))
+                return;
         } else if (const InputConnection* connection = node->connection(name)) {
-            switch (resolveConnection(text, ref, *connection, depth, chain, loop)) {
-            case Resolution::Replaced:
-                return true;
-            case Resolution::Stopped:
-                return false;
-            case Resolution::NotFound:
-                break;
+            // The first value of the source's output (or of the argument), expanded there.
+            const DesignNode* source = connection->source;
+            const std::string_view key =
+                ref.hasArgument ? ref.argument : std::string_view(connection->outputName);
+            if (const ValueList* values = lookup(*source, key)) {
+                const std::uint64_t pair = pairOf(source, key);
+                if (m_tree.connectionOnPath(at, pair)) {
+                    reportCircular(source);
+                    afterStep(frame, false);
+                    return;
+                }
+                const Label through = m_tree.make(at, pair, true);
+                waitFor(frame, ref, through, true);
+                frame.waiting = ExpansionFrame::Waiting::Connection;
+                pushFrame(source, frame.depth + 2).text.append(firstOf(*values), through);
+                return;
             }
         }
     }
-    return resolveGeneric(text, ref, node, depth, chain, loop);
-}
-
-// The value each block fed by this output gives to a name, in the order of those blocks.
-bool Generator::gatherOutput(std::string& text, const Reference& ref, const DesignNode& node,
-                             int output, int depth, ExpansionChain* chain, Loop& loop) {
-    struct Target {
-        double key;
-        const DesignNode* node;
-        std::string_view input;
-    };
-    std::vector<PortEnd> ends;
-    node.item().outputTargets(output + 1, ends);
-    std::vector<Target> targets;
-    targets.reserve(ends.size());
-    for (const PortEnd& end : ends) {
-        const DesignNode* to = end.block ? this->node(end.block) : nullptr;
-        const char* input = to ? to->definition().input(end.port - 1) : nullptr;
-        if (input)
-            targets.push_back(Target{to->key(), to, input});
-    }
-    if (targets.empty())
-        return false;
-    std::stable_sort(targets.begin(), targets.end(),
-                     [](const Target& a, const Target& b) { return a.key < b.key; });
-
-    std::string delimiterName(ref.name);
-    delimiterName += "_delimiter";
-    const ValueList* delimiterValues = lookup(node, delimiterName);
-    const std::string_view delimiter = delimiterValues ? firstOf(*delimiterValues) : "";
-
-    const int chainSize = chain ? chain->size() : 0;
-    std::string result;
-    std::string piece;
-    for (std::size_t i = 0; i < targets.size(); ++i) {
-        const DesignNode* to = targets[i].node;
-        const std::string_view content = ref.hasArgument ? ref.argument : targets[i].input;
-        piece.assign("$(").append(content).append(")");
-        // Gatherings inside one another with no connection resolved in between: the same
-        // block and content again can only go round for ever.
-        bool repeated = false;
-        for (auto it = m_gatherings.rbegin(); it != m_gatherings.rend(); ++it) {
-            if (it->chainSize != chainSize)
-                break;
-            if (it->node == to && it->content == content) {
-                repeated = true;
-                break;
-            }
-        }
-        if (repeated) {
-            reportCircular(to);
-        } else {
-            m_gatherings.push_back(Gathering{to, std::string(content), chainSize});
-            expandNested(piece, to, depth + 2, chain);
-            m_gatherings.pop_back();
-        }
-        result += piece;
-        if (i + 1 < targets.size())
-            result += delimiter;
-    }
-    replace(text, ref, result, loop);
-    return true;
-}
-
-// The first value of the source's output (or of the argument), expanded at the source.
-Generator::Resolution Generator::resolveConnection(std::string& text, const Reference& ref,
-                                                   const InputConnection& connection, int depth,
-                                                   ExpansionChain* chain, Loop& loop) {
-    const DesignNode* source = connection.source;
-    const std::string_view key =
-        ref.hasArgument ? ref.argument : std::string_view(connection.outputName);
-    const ValueList* values = lookup(*source, key);
-    if (!values)
-        return Resolution::NotFound;
-
-    // Without a chain no resolution through a connection is under way, so ours is empty.
-    ExpansionChain& active = chain ? *chain : m_chain;
-    if (active.contains(source, key)) {
-        reportCircular(source);
-        return Resolution::Stopped;
-    }
-    std::string result(firstOf(*values));
-    active.push(source, key);
-    expandNested(result, source, depth + 2, &active);
-    active.pop();
-    replace(text, ref, result, loop);
-    return Resolution::Replaced;
+    resolveGeneric(frame, ref, at);
 }
 
 // The node's value, else the global value, else the default; at the file level followed by
 // every block's value of the name.
-bool Generator::resolveGeneric(std::string& text, const Reference& ref, const DesignNode* node,
-                               int depth, ExpansionChain* chain, Loop& loop) {
+void Generator::resolveGeneric(ExpansionFrame& frame, const Reference& ref, Label at) {
+    const DesignNode* node = frame.node;
     const std::string_view name = ref.name;
     const ValueList* values = node ? lookup(*node, name) : nullptr;
     if (!values)
         values = m_definitions.globals().find(name);
+    const std::uint64_t pair = pairOf(node, name);
+    if (m_tree.valueRepeats(at, pair)) {
+        reportCircular(node);
+        afterStep(frame, false);
+        return;
+    }
     std::string with;
     if (values)
         appendJoined(with, *values);
     else if (name != "default")
         with = kDefaultReference; // an unresolved default itself becomes empty
-    loop.inserted += with.size();
-    if (!node)
-        gatherFileLevel(name, depth, chain, with);
-    replace(text, ref, with, loop);
-    return true;
-}
-
-void Generator::gatherFileLevel(std::string_view name, int depth, ExpansionChain* chain,
-                                std::string& out) {
-    const std::size_t base = out.size();
-    // While what is gathered holds no reference and cannot complete one, expanding all of
-    // it again changes only the newly appended value: expand that one alone.
-    bool inert = true;
-    std::string piece;
-    for (const DesignNode* node : m_order) {
-        const ValueList* values = lookup(*node, name);
-        if (!values)
-            continue;
-        piece.clear();
-        if (inert) {
-            appendJoined(piece, *values);
-            expandNested(piece, node, depth + 2, chain);
-            inert = isInert(piece);
-            out += piece;
-        } else {
-            piece.assign(out, base);
-            appendJoined(piece, *values);
-            expandNested(piece, node, depth + 2, chain);
-            inert = isInert(piece);
-            out.resize(base);
-            out += piece;
-        }
+    std::size_t gatherFrom = 0;
+    if (!node) {
+        while (gatherFrom < m_order.size() && !lookup(*m_order[gatherFrom], name))
+            ++gatherFrom;
+        m_steps += gatherFrom / 16; // looking at many blocks costs like a step
     }
-}
-
-void Generator::expandNested(std::string& text, const DesignNode* node, int depth,
-                             ExpansionChain* chain) {
-    if (m_nesting >= kMaxNesting) {
-        reportCircular(node);
+    const bool gathers = !node && gatherFrom < m_order.size();
+    if (!gathers && with.find('$') == std::string::npos) {
+        // Text without a "$" holds no reference of its own; in one that it takes part in,
+        // the resolution it hangs under counts the same as its own would.
+        replaceReference(frame, ref, with, at);
         return;
     }
-    ++m_nesting;
-    expandFully(text, node, depth, chain);
-    --m_nesting;
-}
-
-namespace {
-
-struct RunStartAfter {
-    template <typename R> bool operator()(std::size_t position, const R& run) const {
-        return position < run.start;
+    const Label label = m_tree.make(at, pair, false);
+    if (!gathers) {
+        replaceReference(frame, ref, with, label);
+        m_tree.release(label);
+        return;
     }
-};
-
-} // namespace
-
-int Generator::generationOf(const Reference& ref, const Loop& loop) const {
-    const auto first = m_runs.begin() + std::ptrdiff_t(loop.runBase);
-    auto it = std::upper_bound(first, m_runs.end(), ref.begin, RunStartAfter()) - 1;
-    int youngest = 0;
-    for (; it != m_runs.end() && it->start < ref.end; ++it)
-        youngest = std::max(youngest, it->generation);
-    return youngest + 1;
+    frame.name.assign(name);
+    waitFor(frame, ref, label, false);
+    frame.waiting = ExpansionFrame::Waiting::FileGathering;
+    m_out += with;
+    frame.gatheredStart = m_out.size();
+    frame.next = gatherFrom;
+    frame.inert = true;
+    nextGatheredNode(frame);
 }
 
-void Generator::replace(std::string& text, const Reference& ref, std::string_view with,
-                        Loop& loop) {
-    const std::size_t oldLength = text.size();
-    text.replace(ref.begin, ref.end - ref.begin, with);
+void Generator::replaceReference(ExpansionFrame& frame, const Reference& ref, std::string_view with,
+                                 Label label) {
+    frame.text.replace(ref.begin, ref.end - ref.begin, with, label);
+    frame.closeFrom = ref.begin; // no ")" lay between the first "$(" and the reference
+    afterStep(frame, true);
+}
 
-    // The runs from the one holding the reference's start up to the one holding the character
-    // after it become: what stays before the reference, the new text, what follows it.
-    const auto first = m_runs.begin() + std::ptrdiff_t(loop.runBase);
-    const auto lo = std::upper_bound(first, m_runs.end(), ref.begin, RunStartAfter()) - 1;
-    const auto hi = std::upper_bound(lo, m_runs.end(), ref.end, RunStartAfter());
-    Run replacement[3];
-    int count = 0;
-    auto add = [&](Run run) {
-        if (count == 0 || replacement[count - 1].generation != run.generation)
-            replacement[count++] = run;
-    };
-    if (lo->start < ref.begin)
-        add(*lo);
-    if (!with.empty())
-        add(Run{ref.begin, loop.generation});
-    if (ref.end < oldLength)
-        add(Run{ref.begin + with.size(), (hi - 1)->generation});
-    if (count == 0)
-        add(Run{ref.begin, loop.generation}); // the text is now empty
+// An expandFully ends after a step that changed nothing or found a circle.
+void Generator::afterStep(ExpansionFrame& frame, bool changed) {
+    if (!changed || m_error.set) {
+        frame.done = true;
+        frame.openLeft = true; // not scanned to the end: assume the worst
+        return;
+    }
+    // What lies before `from` takes part in no later reference: it is final.
+    if (frame.from > 0) {
+        frame.before = frame.text[frame.from - 1];
+        frame.text.moveFront(m_out, frame.from);
+        frame.closeFrom -= std::min(frame.closeFrom, frame.from);
+        frame.from = 0;
+    }
+}
 
-    const std::size_t tail = std::size_t(hi - m_runs.begin());
-    for (std::size_t i = tail; i < m_runs.size(); ++i)
-        m_runs[i].start = m_runs[i].start - (ref.end - ref.begin) + with.size();
-    const auto at = m_runs.erase(lo, hi);
-    m_runs.insert(at, replacement, replacement + count);
+// The step waits for nested expansions whose text (labelled `label`, held by the frame from
+// now on) replaces the reference. When nothing before the reference can take part in a later
+// one, that part is final: it goes to the output now and the result can follow it there.
+void Generator::waitFor(ExpansionFrame& frame, const Reference& ref, Label label, bool mayStream) {
+    frame.refBegin = ref.begin;
+    frame.refLength = ref.end - ref.begin;
+    frame.label = label;
+    frame.result = TextSummary{};
+    const int before = ref.begin > 0 ? frame.text[ref.begin - 1] : frame.before;
+    frame.streaming = mayStream && ref.firstOpen == ref.begin && before != '$';
+    if (frame.streaming) {
+        frame.text.moveFront(m_out, ref.begin);
+        frame.before = before;
+        frame.refBegin = 0;
+        frame.from = 0;
+    }
+    frame.resultStart = m_out.size();
+}
+
+// The nested expansions have ended; their text, in the output from resultStart, replaces the
+// reference: left where it is when nothing in it can start or end a reference with what
+// follows, else taken back into the text.
+void Generator::putResult(ExpansionFrame& frame) {
+    const TextSummary& result = frame.result;
+    if (frame.streaming && !result.hasOpen && (result.empty || result.last != '$')) {
+        frame.text.eraseFront(frame.refLength);
+        if (!result.empty)
+            frame.before = result.last;
+        frame.closeFrom = 0;
+    } else {
+        const std::string text(m_out, frame.resultStart);
+        m_out.resize(frame.resultStart);
+        m_usage.byteWork += text.size();
+        frame.text.replace(frame.refBegin, frame.refLength, text, frame.label);
+        frame.closeFrom = frame.refBegin;
+    }
+    m_tree.release(frame.label);
+    frame.label = ResolutionTree::kRoot;
+    frame.waiting = ExpansionFrame::Waiting::Nothing;
+    afterStep(frame, true);
+}
+
+void Generator::resume(ExpansionFrame& frame) {
+    switch (frame.waiting) {
+    case ExpansionFrame::Waiting::Connection:
+        frame.result = frame.child;
+        putResult(frame);
+        break;
+    case ExpansionFrame::Waiting::Gathering:
+        frame.result.append(frame.child);
+        nextPiece(frame);
+        break;
+    case ExpansionFrame::Waiting::FileGathering:
+        frame.inert = frame.child.inert();
+        ++frame.next;
+        nextGatheredNode(frame);
+        break;
+    case ExpansionFrame::Waiting::Nothing:
+        break;
+    }
+}
+
+bool Generator::checkBounds() {
+    const std::uint64_t steps = m_steps + m_usage.byteWork / 64 + m_tree.steps();
+    if (steps > m_limits.steps)
+        m_stop = GenerationStop::Steps;
+    else if (m_emitted + m_out.size() + m_usage.bytes > m_limits.outputBytes)
+        m_stop = GenerationStop::OutputSize;
+    return m_stop != GenerationStop::None;
+}
+
+void Generator::unwind(std::size_t base) {
+    while (m_top > base) {
+        ExpansionFrame& frame = *m_frames[--m_top];
+        if (frame.waiting != ExpansionFrame::Waiting::Nothing)
+            m_tree.release(frame.label);
+        if (frame.waiting == ExpansionFrame::Waiting::Gathering)
+            m_tree.release(frame.pieceLabel);
+        frame.waiting = ExpansionFrame::Waiting::Nothing;
+        frame.text.clear();
+    }
+}
+
+// The context (0 for the file level, else the node's place plus one) and the name's number.
+std::uint64_t Generator::pairOf(const DesignNode* node, std::string_view name) {
+    auto it = m_names.find(name);
+    if (it == m_names.end())
+        it = m_names.emplace(std::string(name), std::uint32_t(m_names.size() + 1)).first;
+    const std::uint64_t context = node ? std::uint64_t(node - m_nodes.data()) + 1 : 0;
+    return context << 32 | it->second;
 }
 
 void Generator::reportCircular(const DesignNode* node) {

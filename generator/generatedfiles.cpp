@@ -52,10 +52,20 @@ QString generatedFileName(const QString& base, const FileSequence& sequence) {
     return base + QFile::decodeName(sequence.fileName());
 }
 
+QString generationStoppedMessage(GenerationStop stop, const GenerationLimits& limits) {
+    if (stop == GenerationStop::OutputSize)
+        return QStringLiteral("Generation stopped: the output would exceed %1 MB.")
+            .arg(limits.outputBytes >> 20);
+    return QStringLiteral("Generation stopped: the expansion would take more than %1 million "
+                          "steps.")
+        .arg(limits.steps / 1000000);
+}
+
 GenerateOutcome writeGeneratedFiles(const DefinitionSet& definitions,
                                     const std::vector<const BlockView*>& blocks,
-                                    const QString& base, CircularReporter& reporter) {
-    Generator generator(definitions, &reporter);
+                                    const QString& base, CircularReporter& reporter,
+                                    GenerationLimits limits) {
+    Generator generator(definitions, &reporter, limits);
     if (const BlockView* unknown = generator.buildNodes(blocks)) {
         GenerateOutcome outcome;
         outcome.status = GenerateOutcome::Status::UnknownType;
@@ -74,12 +84,18 @@ GenerateOutcome writeGeneratedFiles(const DefinitionSet& definitions,
         FileLineSink sink(file);
         generator.renderSequence(*sequence, sink);
         const bool written = sink.flush();
-        if (generator.error().set) {
+        const bool stopped = generator.stopped() != GenerationStop::None;
+        if (generator.error().set || stopped) {
             file.close();
             file.remove();
             GenerateOutcome outcome;
-            outcome.status = GenerateOutcome::Status::Circular;
-            outcome.block = generator.error().node ? &generator.error().node->item() : nullptr;
+            if (stopped) {
+                outcome.status = GenerateOutcome::Status::Stopped;
+                outcome.stop = generator.stopped();
+            } else {
+                outcome.status = GenerateOutcome::Status::Circular;
+                outcome.block = generator.error().node ? &generator.error().node->item() : nullptr;
+            }
             outcome.fileName = file.fileName();
             return outcome;
         }

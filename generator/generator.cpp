@@ -3,6 +3,7 @@
 
 #include "definitions/definitionset.h"
 #include "generator/blockview.h"
+#include "generator/expansionframe.h"
 
 #include <algorithm>
 #include <cmath>
@@ -11,8 +12,9 @@
 CircularReporter::~CircularReporter() = default;
 LineSink::~LineSink() = default;
 
-Generator::Generator(const DefinitionSet& definitions, CircularReporter* reporter)
-    : m_definitions(definitions), m_reporter(reporter) {}
+Generator::Generator(const DefinitionSet& definitions, CircularReporter* reporter,
+                     GenerationLimits limits)
+    : m_definitions(definitions), m_reporter(reporter), m_limits(limits) {}
 
 Generator::~Generator() = default;
 
@@ -118,28 +120,33 @@ const ValueList* Generator::lookup(const DesignNode& node, std::string_view name
     return node.definition().sections().find(name);
 }
 
-namespace {
-
-void expandAndEmit(Generator& generator, const ValueList& values, const DesignNode* node,
-                   std::string& line, LineSink& sink) {
-    for (const DynString& value : values) {
-        line.assign(value.text() ? value.text() : "", value.length());
-        generator.expandFully(line, node, 0, nullptr);
-        sink.line(line);
-    }
+std::size_t Generator::heldResolutions() const {
+    return m_tree.live() - 1; // the root stays
 }
 
-} // namespace
+bool Generator::emitLines(const ValueList& values, const DesignNode* node, std::string& line,
+                          LineSink& sink) {
+    for (const DynString& value : values) {
+        line.assign(value.text() ? value.text() : "", value.length());
+        expandFully(line, node, 0);
+        if (m_stop != GenerationStop::None)
+            return false;
+        m_emitted += line.size() + 1;
+        sink.line(line);
+    }
+    return true;
+}
 
 void Generator::renderSequence(const FileSequence& sequence, LineSink& sink) {
     std::string line;
     std::string onceName;
     for (const std::string& stepName : sequence.steps()) {
-        if (const ValueList* global = m_definitions.globals().find(stepName))
-            expandAndEmit(*this, *global, nullptr, line, sink);
+        const ValueList* global = m_definitions.globals().find(stepName);
+        if (global && !emitLines(*global, nullptr, line, sink))
+            return;
 
         // Once per type: through the first node whose value of "-" + step is not empty.
-        onceName.assign("-").append(stepName);
+        onceName.assign(1, '-').append(stepName);
         for (auto& [def, type] : m_types) {
             type->marked = false;
             type->stepSection = def->sections().find(stepName);
@@ -154,7 +161,8 @@ void Generator::renderSequence(const FileSequence& sequence, LineSink& sink) {
                 once = type.onceSection;
             if (!once || once->count() == 0)
                 continue;
-            expandAndEmit(*this, *once, node, line, sink);
+            if (!emitLines(*once, node, line, sink))
+                return;
             type.marked = true;
         }
 
@@ -162,8 +170,8 @@ void Generator::renderSequence(const FileSequence& sequence, LineSink& sink) {
             const ValueList* values = node->variable(stepName);
             if (!values)
                 values = node->type().stepSection;
-            if (values)
-                expandAndEmit(*this, *values, node, line, sink);
+            if (values && !emitLines(*values, node, line, sink))
+                return;
         }
     }
 }

@@ -1,10 +1,14 @@
 #pragma once
 
 #include "generator/designnode.h"
-#include "generator/expansionchain.h"
+#include "generator/expansiontext.h"
+#include "generator/referencescan.h"
+#include "generator/resolutiontree.h"
 #include "generator/viewindex.h"
 
 #include <cstddef>
+#include <cstdint>
+#include <functional>
 #include <memory>
 #include <string>
 #include <string_view>
@@ -15,7 +19,6 @@ class BlockView;
 class DefinitionSet;
 class FileSequence;
 class ValueList;
-struct Reference;
 
 // Told of every circular definition when it is found (the same run may find several).
 class CircularReporter {
@@ -38,11 +41,25 @@ struct ErrorIndicator {
     const DesignNode* node = nullptr; // null when found at the file level
 };
 
+// Bounds that stop a run which would exhaust the machine. No useful definition comes near
+// them; one that does is not circular, only too large, and is told so.
+struct GenerationLimits {
+    std::size_t outputBytes = std::size_t(256) << 20; // what the run's files would hold
+    // Expansion steps of the whole run; copying or moving 64 bytes of text counts as one.
+    std::uint64_t steps = 50'000'000;
+};
+
+// Why a run stopped before its end.
+enum class GenerationStop { None, OutputSize, Steps };
+
+struct ExpansionFrame;
+
 // The template expander of one generation run: the nodes of a design, their numbering,
 // and the expansion of the definition file's texts over them.
 class Generator {
 public:
-    explicit Generator(const DefinitionSet& definitions, CircularReporter* reporter = nullptr);
+    explicit Generator(const DefinitionSet& definitions, CircularReporter* reporter = nullptr,
+                       GenerationLimits limits = {});
     Generator(const Generator&) = delete;
     Generator& operator=(const Generator&) = delete;
     ~Generator();
@@ -54,74 +71,63 @@ public:
     // Sorts the nodes by the position of their blocks and numbers them.
     void orderNodes();
 
-    // Replaces the next reference of text; false when there was none to replace or a
-    // circular definition was found. node null: the file level.
-    bool expandStep(std::string& text, const DesignNode* node, int depth, ExpansionChain* chain);
-    // Steps until nothing changes or an error is set; always ends.
-    void expandFully(std::string& text, const DesignNode* node, int depth, ExpansionChain* chain);
+    // Replaces reference after reference until none is left, a circular definition is found
+    // or a bound stops the run. node null: the file level.
+    void expandFully(std::string& text, const DesignNode* node, int depth);
 
-    // Hands the lines of one file sequence to the sink.
+    // Hands the lines of one file sequence to the sink; nothing more once the run is stopped.
     void renderSequence(const FileSequence& sequence, LineSink& sink);
 
     const std::vector<DesignNode*>& nodes() const { return m_order; }
     DesignNode* node(const BlockView* view) const;
     const ErrorIndicator& error() const { return m_error; }
+    GenerationStop stopped() const { return m_stop; }
+    const GenerationLimits& limits() const { return m_limits; }
+    // Resolutions still held once an expansion has ended: none, unless one leaked.
+    std::size_t heldResolutions() const;
 
     // The own variable of that name, else the section of the node's type; null for neither.
     static const ValueList* lookup(const DesignNode& node, std::string_view name);
     // The sort key of a block: x + y.
     static double positionKey(const BlockView& view);
 
-    // Bounds that keep every expansion finite. A text produced by resolving a reference is
-    // one generation younger than the youngest text of that reference; definitions that
-    // refer to themselves in a circle make generations grow without end, definitions that
-    // do not stay far below the bound.
-    static constexpr int kMaxGeneration = 100;
-    static constexpr int kMaxNesting = 1000;
-    // Resource guards against expansions that would end, but only after absurd amounts.
-    static constexpr std::size_t kMaxSteps = 10000000;
-    static constexpr std::size_t kMaxInserted = std::size_t(256) << 20;
-
 private:
-    // One expandFully in progress.
-    struct Loop {
-        std::size_t from = 0;    // no reference starts before this
-        std::size_t runBase = 0; // its runs are m_runs[runBase...]
-        int generation = 0;      // of the text replacing the current reference
-        std::size_t steps = 0;
-        std::size_t inserted = 0; // bytes put in by generic resolution
+    using Label = ResolutionTree::Id;
+    struct NameHash {
+        using is_transparent = void;
+        std::size_t operator()(std::string_view s) const {
+            return std::hash<std::string_view>()(s);
+        }
     };
-    // From start to the next run's start (or the end), the text has this generation.
-    struct Run {
-        std::size_t start;
-        int generation;
-    };
-    // A gathering along a wire under way: expanding content in node's context.
-    struct Gathering {
-        const DesignNode* node;
-        std::string content;
-        int chainSize;
-    };
-    enum class Resolution { Replaced, NotFound, Stopped };
 
-    bool step(std::string& text, const DesignNode* node, int depth, ExpansionChain* chain,
-              Loop& loop);
-    bool gatherOutput(std::string& text, const Reference& ref, const DesignNode& node, int output,
-                      int depth, ExpansionChain* chain, Loop& loop);
-    Resolution resolveConnection(std::string& text, const Reference& ref,
-                                 const InputConnection& connection, int depth,
-                                 ExpansionChain* chain, Loop& loop);
-    bool resolveGeneric(std::string& text, const Reference& ref, const DesignNode* node, int depth,
-                        ExpansionChain* chain, Loop& loop);
-    void gatherFileLevel(std::string_view name, int depth, ExpansionChain* chain,
-                         std::string& gathered);
-    void expandNested(std::string& text, const DesignNode* node, int depth, ExpansionChain* chain);
-    int generationOf(const Reference& ref, const Loop& loop) const;
-    void replace(std::string& text, const Reference& ref, std::string_view with, Loop& loop);
+    // The machine behind expandFully: every expansion, nested ones too, is a frame on an
+    // explicit stack, so that depth costs memory, not call stack.
+    void run(std::size_t base);
+    // Expands each value in node's context and hands it on as a line; false once stopped.
+    bool emitLines(const ValueList& values, const DesignNode* node, std::string& line,
+                   LineSink& sink);
+    ExpansionFrame& pushFrame(const DesignNode* node, int depth);
+    void finishFrame();
+    void step(ExpansionFrame& frame);
+    void afterStep(ExpansionFrame& frame, bool changed);
+    void resume(ExpansionFrame& frame);
+    void replaceReference(ExpansionFrame& frame, const Reference& ref, std::string_view with,
+                          Label label);
+    void waitFor(ExpansionFrame& frame, const Reference& ref, Label label, bool mayStream);
+    void putResult(ExpansionFrame& frame);
+    bool startGathering(ExpansionFrame& frame, const Reference& ref, Label at, int output);
+    void nextPiece(ExpansionFrame& frame);
+    void resolveGeneric(ExpansionFrame& frame, const Reference& ref, Label at);
+    void nextGatheredNode(ExpansionFrame& frame);
+    bool overBounds() { return m_stop != GenerationStop::None || checkBounds(); }
+    bool checkBounds();
+    void unwind(std::size_t base);
+    std::uint64_t pairOf(const DesignNode* node, std::string_view name);
     void reportCircular(const DesignNode* node);
 
     const DefinitionSet& m_definitions;
     CircularReporter* m_reporter;
+    GenerationLimits m_limits;
     std::unordered_map<const BlockDefinition*, std::unique_ptr<NodeType>> m_types;
     std::vector<DesignNode> m_nodes; // in view order; never reallocated once built
     std::vector<InputConnection> m_connections;
@@ -129,9 +135,14 @@ private:
     std::vector<DesignNode*> m_order;
     ViewIndex m_byView;
     ErrorIndicator m_error;
+    GenerationStop m_stop = GenerationStop::None;
 
-    ExpansionChain m_chain; // the chain of a resolution started without one
-    std::vector<Run> m_runs;
-    std::vector<Gathering> m_gatherings;
-    int m_nesting = 0;
+    ResolutionTree m_tree;
+    TextUsage m_usage;
+    std::vector<std::unique_ptr<ExpansionFrame>> m_frames; // [0, m_top) in use, the rest kept
+    std::size_t m_top = 0;
+    std::string m_out;         // the finished text of every frame, outermost first
+    std::size_t m_emitted = 0; // bytes of the lines handed out this run
+    std::uint64_t m_steps = 0;
+    std::unordered_map<std::string, std::uint32_t, NameHash, std::equal_to<>> m_names;
 };

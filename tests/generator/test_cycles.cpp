@@ -112,26 +112,6 @@ TEST(Cycles, GatheringBackAndForthAlongWiresIsReported) {
     EXPECT_EQ(run.generator.error().node, run.generator.node(&b));
 }
 
-TEST(Cycles, NestingBeyondTheBoundIsStoppedAndReported) {
-    auto defs = parseDefinitions(R"d(
-        block Src ( o : ) { o "end" }
-        block Pass ( o : i ) { o "$(i)" }
-    )d");
-    TestDesign design;
-    TestBlock* previous = &design.add("Src", 0, 0, 0, 1);
-    for (int i = 1; i <= Generator::kMaxNesting + 5; ++i) {
-        auto& pass = design.add("Pass", i, 0, 1, 1);
-        design.wire(*previous, 1, pass, 1);
-        previous = &pass;
-    }
-    TestRun run(*defs, design);
-    EXPECT_EQ(run.expand("$(i)", design.views()[Generator::kMaxNesting - 1]), "end");
-    EXPECT_FALSE(run.generator.error().set);
-    run.expand("$(i)", previous);
-    EXPECT_EQ(run.reporter.reported.size(), 1u);
-    EXPECT_TRUE(run.generator.error().set);
-}
-
 TEST(Cycles, CircleAcrossValueBoundariesEnds) {
     // Each round's reference is made of the inserted value and the text before it.
     auto defs = parseDefinitions(R"d(

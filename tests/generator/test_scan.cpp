@@ -66,13 +66,3 @@ TEST(Scan, StartingLaterGivesTheSameReferenceWhenNothingBeforeCounts) {
     ASSERT_TRUE(findReference(text, 1, at));
     EXPECT_EQ(at.begin, 9u);
 }
-
-TEST(Scan, InertTextsCannotTakePartInAReference) {
-    EXPECT_TRUE(isInert(""));
-    EXPECT_TRUE(isInert("plain (text)"));
-    EXPECT_TRUE(isInert("\\$(x) escaped"));
-    EXPECT_FALSE(isInert("$(x"));       // unclosed: a later ")" would close it
-    EXPECT_FALSE(isInert("ends in $")); // with "(" after it, a new "$("
-    EXPECT_FALSE(isInert("ends in \\"));
-    EXPECT_FALSE(isInert("a \\$(b) $(c"));
-}

@@ -62,7 +62,7 @@ TestRun::TestRun(const DefinitionSet& d, const TestDesign& design)
 std::string TestRun::expand(std::string text, const BlockView* block, int depth) {
     const DesignNode* node = block ? generator.node(block) : nullptr;
     EXPECT_TRUE(!block || node);
-    generator.expandFully(text, node, depth, nullptr);
+    generator.expandFully(text, node, depth);
     return text;
 }
 
