@@ -140,6 +140,31 @@ private slots:
         QCOMPARE(script.kinds(), (QStringList{"save", "critical"}));
         QVERIFY(script.asked[1].text.contains("missing/dir/out.txt"));
     }
+
+    // Output that would grow past the bound (a megabyte doubled twelve times) stops the run
+    // with a box of its own; the file in progress is deleted and no editor is started.
+    void runawayDefinitionStopsWithItsOwnBox() {
+        QByteArray text = "block A ( o : i ) { }\nfile \"\" x0 ;\n";
+        for (int i = 0; i < 12; ++i)
+            text += QStringLiteral("x%1 \"$(x%2)$(x%2)\"\n").arg(i).arg(i + 1).toLatin1();
+        text += "x12 \"" + QByteArray(1 << 20, 'x') + "\"\n";
+        QFile file(scratch.filePath("defs/runaway.def"));
+        QVERIFY(file.open(QIODevice::WriteOnly));
+        file.write(text);
+        file.close();
+        ScriptedInteraction script;
+        auto* win = new MainUI;
+        win->show();
+        QCOMPARE(win->loadDefinitions(file.fileName()), 0);
+        const QString chosen = scratch.filePath("runaway.txt");
+        script.fileAnswers = {chosen};
+        win->generate();
+        QCOMPARE(script.kinds(), (QStringList{"save", "critical"}));
+        QCOMPARE(script.asked[1].caption, QString("Generation stopped"));
+        QCOMPARE(script.asked[1].text,
+                 QString("Generation stopped: the output would exceed 256 MB."));
+        QVERIFY(!QFile::exists(chosen));
+    }
 };
 
 DRAFTEL_TEST_MAIN(TestGenerate)

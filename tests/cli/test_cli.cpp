@@ -251,3 +251,26 @@ TEST_F(Cli, StoredOutputNamesStayInTheWorkingDirectory) {
         EXPECT_EQ(contents(m_dir.filePath("elsewhere/victim.txt")), precious);
     }
 }
+
+// Output that would grow past the bound (a megabyte doubled twelve times): the run stops with
+// the bound's own message and exit status 2, not 1, and the file in progress is deleted.
+TEST_F(Cli, RunawayDefinitionStopsAtTheOutputBound) {
+    QDir(m_dir.path()).mkpath("defs");
+    QByteArray text = "block A ( o : i ) { }\nhead \"first file\"\n"
+                      "file \".one\" head ;\nfile \".two\" x0 ;\nfile \".three\" head ;\n";
+    for (int i = 0; i < 12; ++i)
+        text += QStringLiteral("x%1 \"$(x%2)$(x%2)\"\n").arg(i).arg(i + 1).toLatin1();
+    text += "x12 \"" + QByteArray(1 << 20, 'x') + "\"\n";
+    write("defs/runaway.def", text);
+    ASSERT_TRUE(
+        writeDesignFile(m_dir.filePath("runaway.des"), twoBlocks("runaway.def", "out", false)));
+    const Outcome r = run({"--defs", m_dir.filePath("defs"), "--output", m_dir.filePath("big"),
+                           m_dir.filePath("runaway.des")});
+    EXPECT_EQ(r.exitCode, 2);
+    EXPECT_TRUE(r.err.contains("draftel-gen: Generation stopped: the output would exceed 256 MB."))
+        << r.err.constData();
+    EXPECT_FALSE(r.err.contains("circular")) << r.err.constData();
+    EXPECT_TRUE(QFile::exists(m_dir.filePath("big.one")));
+    EXPECT_FALSE(QFile::exists(m_dir.filePath("big.two")));
+    EXPECT_FALSE(QFile::exists(m_dir.filePath("big.three")));
+}

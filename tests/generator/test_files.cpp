@@ -137,3 +137,72 @@ TEST(GeneratedFiles, BlockOfAnUnknownTypeWritesNothing) {
     EXPECT_EQ(outcome.reason, "Missing");
     EXPECT_TRUE(QDir(dir.path()).entryList(QDir::Files).isEmpty());
 }
+
+// Runaway definitions that would only end after absurd amounts of work or output: the run
+// stops at the bound with its own outcome, no circle is reported, the file in progress is
+// deleted, and the files before it stay.
+TEST(GeneratedFiles, RunawayDefinitionsStopAtABoundNotAsCircles) {
+    // The second file writes x0, or every Add block's expression.
+    const auto doubling = [](const char* leaf, const char* second) {
+        std::string defs = "first \"first file\"\nfile \".1\" first ;\nfile \".2\" " +
+                           std::string(second) +
+                           " ;\nfile \".3\" first ;\nblock Number ( out : ) { out \"1\" }\n"
+                           "block Add ( out : a, b ) { out \"($(a) + $(b))\" body \"$(out)\" }\n";
+        for (int i = 0; i < 40; ++i)
+            defs += "x" + std::to_string(i) + " \"$(x" + std::to_string(i + 1) + ")$(x" +
+                    std::to_string(i + 1) + ")\"\n";
+        return defs + "x40 \"" + leaf + "\"\n";
+    };
+    struct Runaway {
+        const char* what;
+        std::string definitions;
+        int fedTwice; // levels of Add blocks, each fed twice by the one before
+        GenerationLimits limits;
+        GenerationStop stop;
+    };
+    const std::vector<Runaway> cases = {
+        {"a tree doubling forty times, empty leaves",
+         doubling("", "x0"),
+         0,
+         {1 << 30, 100000},
+         GenerationStop::Steps},
+        {"a tree doubling forty times",
+         doubling("ab", "x0"),
+         0,
+         {1 << 20, 1ull << 40},
+         GenerationStop::OutputSize},
+        {"blocks each fed twice by the one before",
+         doubling("", "body"),
+         24,
+         {1 << 20, 1ull << 40},
+         GenerationStop::OutputSize},
+    };
+    for (const Runaway& c : cases) {
+        SCOPED_TRACE(c.what);
+        auto defs = parseDefinitions(c.definitions);
+        TestDesign design;
+        if (c.fedTwice > 0) {
+            TestBlock* previous = &design.add("Number", 0, 0, 0, 1);
+            for (int level = 1; level <= c.fedTwice; ++level) {
+                TestBlock& add = design.add("Add", 10 * level, 0, 2, 1);
+                design.wire(*previous, 1, add, 1);
+                design.wire(*previous, 1, add, 2);
+                previous = &add;
+            }
+        }
+        QTemporaryDir dir;
+        const QString base = dir.filePath("run");
+        RecordingReporter reporter;
+        const GenerateOutcome outcome =
+            writeGeneratedFiles(*defs, design.views(), base, reporter, c.limits);
+        EXPECT_EQ(outcome.status, GenerateOutcome::Status::Stopped);
+        EXPECT_EQ(outcome.stop, c.stop);
+        EXPECT_EQ(outcome.fileName, base + ".2");
+        EXPECT_TRUE(reporter.reported.empty());
+        EXPECT_EQ(contents(base + ".1"), "first file\n");
+        EXPECT_FALSE(QFile::exists(base + ".2"));
+        EXPECT_FALSE(QFile::exists(base + ".3"));
+        EXPECT_TRUE(generationStoppedMessage(outcome.stop, c.limits)
+                        .startsWith(QStringLiteral("Generation stopped: the ")));
+    }
+}
