@@ -173,7 +173,9 @@ void Generator::resolveGeneric(ExpansionFrame& frame, const Reference& ref, Labe
     if (!values)
         values = m_definitions.globals().find(name);
     const std::uint64_t pair = pairOf(node, name);
-    if (m_tree.valueRepeats(at, pair)) {
+    // Once a circle has been found every expansion takes a single step, which cannot go
+    // round; only a circle through wires is found again then, as it always was.
+    if (!m_error.set && m_tree.valueRepeats(at, pair)) {
         reportCircular(node);
         afterStep(frame, false);
         return;

@@ -1,10 +1,5 @@
 #include "testdesign.h"
 
-#include "definitions/memorycharsource.h"
-#include "definitions/tokenizer.h"
-
-#include <gtest/gtest.h>
-
 PortEnd TestBlock::inputSource(int port) const {
     if (port < 1 || std::size_t(port) > m_sources.size())
         return {};
@@ -43,31 +38,4 @@ std::vector<const BlockView*> TestDesign::views() const {
     for (const TestBlock& block : m_blocks)
         out.push_back(&block);
     return out;
-}
-
-std::unique_ptr<DefinitionSet> parseDefinitions(const std::string& text) {
-    auto set = std::make_unique<DefinitionSet>();
-    Tokenizer tokenizer(std::make_unique<MemoryCharSource>(text));
-    const bool failed = set->read(tokenizer);
-    EXPECT_FALSE(failed) << (tokenizer.errorText() ? tokenizer.errorText() : "");
-    return set;
-}
-
-TestRun::TestRun(const DefinitionSet& d, const TestDesign& design)
-    : defs(d), generator(d, &reporter) {
-    EXPECT_EQ(generator.buildNodes(design.views()), nullptr);
-    generator.orderNodes();
-}
-
-std::string TestRun::expand(std::string text, const BlockView* block, int depth) {
-    const DesignNode* node = block ? generator.node(block) : nullptr;
-    EXPECT_TRUE(!block || node);
-    generator.expandFully(text, node, depth);
-    return text;
-}
-
-std::vector<std::string> TestRun::render(std::size_t sequence) {
-    LineCollector sink;
-    generator.renderSequence(*defs.sequences().at(sequence), sink);
-    return sink.lines;
 }
