@@ -228,12 +228,17 @@ void Generator::afterStep(ExpansionFrame& frame, bool changed) {
         frame.openLeft = true; // not scanned to the end: assume the worst
         return;
     }
-    // What lies before `from` takes part in no later reference: it is final.
-    if (frame.from > 0) {
-        frame.before = frame.text[frame.from - 1];
-        frame.text.moveFront(m_out, frame.from);
-        frame.closeFrom -= std::min(frame.closeFrom, frame.from);
-        frame.from = 0;
+    // No later reference starts before `from`, but each "$" just before it may still begin
+    // one, once what follows it turns into "(". Up to the last other character the text is
+    // final.
+    std::size_t final = frame.from;
+    while (final > 0 && frame.text[final - 1] == '$')
+        --final;
+    if (final > 0) {
+        frame.before = frame.text[final - 1];
+        frame.text.moveFront(m_out, final);
+        frame.closeFrom -= std::min(frame.closeFrom, final);
+        frame.from -= final;
     }
 }
 
@@ -299,11 +304,15 @@ void Generator::resume(ExpansionFrame& frame) {
     }
 }
 
+// The output bound also covers what holds the text being expanded (its frames, its
+// resolutions), so that nesting, however deep, cannot exhaust memory either.
 bool Generator::checkBounds() {
     const std::uint64_t steps = m_steps + m_usage.byteWork / 64 + m_tree.steps();
+    const std::size_t held = m_emitted + m_out.size() + m_usage.bytes +
+                             m_top * (sizeof(ExpansionFrame) + 64) + m_tree.live() * 64;
     if (steps > m_limits.steps)
         m_stop = GenerationStop::Steps;
-    else if (m_emitted + m_out.size() + m_usage.bytes > m_limits.outputBytes)
+    else if (held > m_limits.outputBytes)
         m_stop = GenerationStop::OutputSize;
     return m_stop != GenerationStop::None;
 }

@@ -82,7 +82,6 @@ public:
     DesignNode* node(const BlockView* view) const;
     const ErrorIndicator& error() const { return m_error; }
     GenerationStop stopped() const { return m_stop; }
-    const GenerationLimits& limits() const { return m_limits; }
     // Resolutions still held once an expansion has ended: none, unless one leaked.
     std::size_t heldResolutions() const;
 

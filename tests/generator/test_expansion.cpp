@@ -48,6 +48,8 @@ TEST(Expansion, EscapedAndUnclosedReferencesStayAsWritten) {
         ab "AB"
         bx "b"
         paren "(num)"
+        cascade "(again)"
+        again "(x)"
         backslash "\\"
         default "D"
         block T ( : ) { }
@@ -63,6 +65,7 @@ TEST(Expansion, EscapedAndUnclosedReferencesStayAsWritten) {
     EXPECT_EQ(run.expand("<$(a$(x))>"), "<D>");
     // A replacement can complete or escape a "$(" with the character before it.
     EXPECT_EQ(run.expand("$$(paren)"), "1");
+    EXPECT_EQ(run.expand("$$$(cascade)"), "X"); // each "(" makes the "$" before it a "$("
     EXPECT_EQ(run.expand("$(backslash)$(x)"), "\\$(x)");
 }
 
