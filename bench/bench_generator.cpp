@@ -381,7 +381,8 @@ Design series(int n) {
 // No blocks: one global line holding n references, each inside the one before it
 // ("$(e$(e...$(e)...))"), or n global items each referring to the next.
 Design nested(int n) {
-    std::string text = "e \"\"\nbody \"<";
+    // Each reference turns the one around it into a name without a value.
+    std::string text = "e \"x\"\ndefault \"\"\nbody \"<";
     for (int i = 0; i < n; ++i)
         text += "$(e";
     text.append(std::size_t(n), ')');
@@ -394,8 +395,12 @@ Design nested(int n) {
 Design globalChain(int n) {
     std::string text = "body \"$(a0)\"\nfile \"\" body ;\n";
     for (int i = 0; i + 1 < n; ++i)
-        text += "a" + std::to_string(i) + " \"$(a" + std::to_string(i + 1) + ")\"\n";
-    text += "a" + std::to_string(n - 1) + " \"end\"\n";
+        text.append(1, 'a')
+            .append(std::to_string(i))
+            .append(" \"$(a")
+            .append(std::to_string(i + 1))
+            .append(")\"\n");
+    text.append(1, 'a').append(std::to_string(n - 1)).append(" \"end\"\n");
     Design d;
     d.definitions = parse(text.c_str());
     return d;

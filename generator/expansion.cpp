@@ -180,7 +180,8 @@ void Generator::resolveGeneric(ExpansionFrame& frame, const Reference& ref, Labe
         afterStep(frame, false);
         return;
     }
-    std::string with;
+    std::string& with = m_scratch;
+    with.clear();
     if (values)
         appendJoined(with, *values);
     else if (name != "default")
@@ -272,7 +273,8 @@ void Generator::putResult(ExpansionFrame& frame) {
             frame.before = result.last;
         frame.closeFrom = 0;
     } else {
-        const std::string text(m_out, frame.resultStart);
+        std::string& text = m_scratch;
+        text.assign(m_out, frame.resultStart);
         m_out.resize(frame.resultStart);
         m_usage.byteWork += text.size();
         frame.text.replace(frame.refBegin, frame.refLength, text, frame.label);

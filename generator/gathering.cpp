@@ -18,7 +18,8 @@ constexpr std::uint64_t kGatheringPair = std::uint64_t(1) << 31;
 
 bool Generator::startGathering(ExpansionFrame& frame, const Reference& ref, Label at, int output) {
     const DesignNode& node = *frame.node;
-    std::vector<PortEnd> ends;
+    std::vector<PortEnd>& ends = m_ends;
+    ends.clear();
     node.item().outputTargets(output + 1, ends);
     frame.targets.clear();
     for (const PortEnd& end : ends) {
@@ -32,8 +33,8 @@ bool Generator::startGathering(ExpansionFrame& frame, const Reference& ref, Labe
     std::stable_sort(frame.targets.begin(), frame.targets.end(),
                      [](const auto& a, const auto& b) { return a.node->key() < b.node->key(); });
 
-    std::string delimiterName(ref.name);
-    delimiterName += "_delimiter";
+    std::string& delimiterName = m_scratch;
+    delimiterName.assign(ref.name).append("_delimiter");
     const ValueList* delimiter = lookup(node, delimiterName);
     const char* first = delimiter ? delimiter->text(0) : nullptr;
     frame.delimiter.assign(first ? first : "");
@@ -72,7 +73,8 @@ void Generator::nextPiece(ExpansionFrame& frame) {
         frame.result.append(TextSummary::of(frame.delimiter));
     }
     const ExpansionFrame::Target target = frame.targets[frame.next++];
-    std::string piece("$(");
+    std::string& piece = m_scratch;
+    piece.assign("$(");
     piece += frame.hasArgument ? std::string_view(frame.argument) : std::string_view(target.input);
     piece += ')';
     pushFrame(target.node, frame.depth + 2).text.append(piece, frame.pieceLabel);
@@ -88,7 +90,8 @@ void Generator::nextGatheredNode(ExpansionFrame& frame) {
         const ValueList* values = lookup(*node, frame.name);
         if (!values)
             continue;
-        std::string value;
+        std::string& value = m_scratch;
+        value.clear();
         appendJoined(value, *values);
         const Label own = m_tree.make(frame.label, pairOf(node, frame.name), false);
         if (frame.inert) {

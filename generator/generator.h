@@ -1,5 +1,6 @@
 #pragma once
 
+#include "generator/blockview.h"
 #include "generator/designnode.h"
 #include "generator/expansiontext.h"
 #include "generator/referencescan.h"
@@ -144,4 +145,7 @@ private:
     std::size_t m_emitted = 0; // bytes of the lines handed out this run
     std::uint64_t m_steps = 0;
     std::unordered_map<std::string, std::uint32_t, NameHash, std::equal_to<>> m_names;
+    // Room for one step's passing text and wire ends, kept from step to step.
+    std::string m_scratch;
+    std::vector<PortEnd> m_ends;
 };
