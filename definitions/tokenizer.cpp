@@ -93,9 +93,13 @@ void Tokenizer::setError(const char* message, int line) {
         if (line != 0)
             m_error.append((" Line: " + std::to_string(line)).c_str());
         m_hasError = true;
+        m_errorMessage = message;
+        m_errorLine = line;
     } else if (m_hasError && !message) {
         m_error = DynString();
         m_hasError = false;
+        m_errorMessage.clear();
+        m_errorLine = 0;
     }
 }
 
@@ -157,11 +161,14 @@ int Tokenizer::nextSignificant() {
             src.unget(n);
         }
         if (s2.used && c == s2.c[0]) {
+            const int opened = m_line;
             int n;
             do {
                 n = src.fastGet();
-                if (n < 0)
+                if (n < 0) {
+                    m_unclosedCommentLine = opened;
                     return n;
+                }
                 if (n == '\n')
                     countLine();
             } while (n != s2.c[1]);
@@ -176,10 +183,13 @@ int Tokenizer::nextSignificant() {
             // The opener's first character starts as "previous", so the opening
             // pair can never be half of the closing pair.
             int previous = s3.c[0];
+            const int opened = m_line;
             for (;;) {
                 n = src.fastGet();
-                if (n < 0)
+                if (n < 0) {
+                    m_unclosedCommentLine = opened;
                     return n;
+                }
                 if (n == '\n')
                     countLine();
                 if (previous == s3.c[2] && n == s3.c[3])

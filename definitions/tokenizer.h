@@ -34,6 +34,13 @@ public:
     void setError(const char* message, int line);
     const char* errorText() const;
     bool hasError() const { return m_hasError; }
+    // The recorded message without its line suffix, and that line (0 when it has none).
+    const std::string& errorMessage() const { return m_errorMessage; }
+    int errorLine() const { return m_errorLine; }
+
+    // The line on which a block comment opened that the input ended inside, else 0: the read
+    // succeeds, but everything after the opener is ignored.
+    int unclosedCommentLine() const { return m_unclosedCommentLine; }
 
     int line() const { return m_line; }
 
@@ -59,6 +66,9 @@ private:
     std::string m_text;
     DynString m_error;
     bool m_hasError = false;
+    std::string m_errorMessage;
+    int m_errorLine = 0;
+    int m_unclosedCommentLine = 0;
     std::array<CommentSlot, 4> m_comments;
     bool m_plainSpace = true; // no comment delimiter starts with white space
 };

@@ -1,10 +1,13 @@
 #include "testhelpers.h"
 
+#include "definitions/definitioncheck.h"
 #include "definitions/filecharsource.h"
 
 #include <gtest/gtest.h>
 
 #include <QDir>
+
+#include <tuple>
 
 namespace {
 using Strings = std::vector<std::string>;
@@ -243,4 +246,42 @@ TEST(Parser, PartialResultsStayAfterTheFirstError) {
     EXPECT_EQ(blockNames(set), Strings{"Done"});
     EXPECT_EQ(set.sequences().size(), 1u);
     EXPECT_EQ(values(set.globalValues("g")), Strings{"kept"});
+}
+
+TEST(Check, ReportsTheErrorAndUnclosedBlockCommentsByLine) {
+    using Severity = DefinitionDiagnostic::Severity;
+    constexpr auto E = Severity::Error, W = Severity::Warning;
+    const std::string unclosed = "This block comment is never closed: the rest of the file is "
+                                 "ignored.";
+    struct Case {
+        std::string text;
+        std::vector<std::tuple<Severity, int, std::string>> expected;
+    };
+    const Case cases[] = {
+        {"a \"1\"\n/* closed */ b \"2\" /*/ still open */\n", {}},
+        {"a \"1\"\n\n/* never\n closed\n", {{W, 3, unclosed}}},
+        // The comment swallows the rest of a block, and the parser then misses its brace.
+        {"block A ( : ) {\n  /* x \"1\"\n}\n",
+         {{W, 2, unclosed}, {E, 4, "Expecting a '}' or an identifier."}}},
+        // An error before the comment stops the read before the comment is seen.
+        {"42\n/* open\n", {{E, 1, "Syntax error."}}},
+        {"g \"open string /* \n", {{E, 0, "File error while reading"}}},
+        // Line comments and comment markers in strings never open a block comment.
+        {"# /*\n// /*\ns \"/*\"\n", {}},
+    };
+    QTemporaryDir dir;
+    for (const Case& c : cases) {
+        DefinitionSet set;
+        std::vector<std::tuple<Severity, int, std::string>> found;
+        for (const DefinitionDiagnostic& d :
+             checkDefinitionFile(writeFile(dir, "case.def", c.text), set))
+            found.emplace_back(d.severity, d.line, d.message);
+        EXPECT_EQ(found, c.expected) << c.text;
+    }
+    DefinitionSet set;
+    const auto missing = checkDefinitionFile(dir.filePath("missing.def"), set);
+    ASSERT_EQ(missing.size(), 1u);
+    EXPECT_EQ(missing[0].message, "File open error");
+    EXPECT_EQ(missing[0].line, 0);
+    EXPECT_TRUE(hasError(missing));
 }

@@ -142,8 +142,11 @@ TEST(Tokenizer, PushBackAndErrors) {
     t->setError("Syntax error.", 7);
     t->setError("Later error", 9);
     EXPECT_STREQ(t->errorText(), "Syntax error. Line: 7");
+    EXPECT_EQ(t->errorMessage(), "Syntax error.");
+    EXPECT_EQ(t->errorLine(), 7);
     t->setError(nullptr, 0);
     EXPECT_EQ(t->errorText(), nullptr);
+    EXPECT_EQ(t->errorLine(), 0);
     t->setError("File open error", 0);
     EXPECT_STREQ(t->errorText(), "File open error");
 }
