@@ -211,10 +211,33 @@ def feedback_loop():
     return design_file("guide_expressions.def", "feedback_loop.c", d.blocks, d.wires)
 
 
+def conversions():
+    """The CMake example project's design: two unit conversions as C functions."""
+    d = Layout({
+        "Argument": default_ports(0, 1),
+        "Scale": default_ports(1, 1),
+        "Offset": default_ports(1, 1),
+        "Function": default_ports(1, 0),
+    })
+    argument = d.block("Argument", 40, 60)
+    fahrenheit = d.block("Scale", 150, 60, factor="1.8")
+    shifted = d.block("Offset", 260, 60, amount="32")
+    to_fahrenheit = d.block("Function", 370, 60, name="celsius_to_fahrenheit")
+    miles = d.block("Scale", 150, 160, factor="0.621371")
+    to_miles = d.block("Function", 370, 160, name="km_to_miles")
+    d.wire(argument, 1, fahrenheit, 1)
+    d.wire(fahrenheit, 1, shifted, 1)
+    d.wire(shifted, 1, to_fahrenheit, 1)
+    d.wire(argument, 1, miles, 1, middle_x=110)
+    d.wire(miles, 1, to_miles, 1)
+    return design_file("conversions.def", "units", d.blocks, d.wires)
+
+
 def main():
     for name, build in (("filter_demo", filter_demo), ("feedback_demo", feedback_demo),
                         ("door_controller", door_controller), ("formula", formula),
-                        ("errors/feedback_loop", feedback_loop)):
+                        ("errors/feedback_loop", feedback_loop),
+                        ("cmake-project/conversions", conversions)):
         os.makedirs(os.path.dirname(os.path.join(EXAMPLES, name)), exist_ok=True)
         with open(os.path.join(EXAMPLES, name + ".des"), "wb") as out:
             out.write(build())
