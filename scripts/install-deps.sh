@@ -11,6 +11,7 @@ packages=(
     fonts-liberation          # metric-compatible face for "Arial" (block labels)
     libgtest-dev libbenchmark-dev
     xvfb xdotool imagemagick python3   # the end-to-end test under a real X server
+    dpkg-dev file             # cpack -G DEB: dependencies computed from the programs (dpkg-shlibdeps)
     poppler-utils             # pdftotext and pdftoppm read printed pages back in tests
     desktop-file-utils libxml2-utils shared-mime-info   # check the installed desktop entry and file types
     clang-14 libclang-rt-14-dev   # libFuzzer targets and sanitizer runtime
