@@ -74,8 +74,6 @@ QString checkCombination(const Options& o) {
         return "--output names the files of one design; it cannot be used with several";
     if (o.action != Action::Generate && o.dependencyFile)
         return "--depfile is written by generation, not with --list-outputs or --list-inputs";
-    if (o.action == Action::ListInputs && o.outputBase)
-        return "--list-inputs takes no --output";
     return {};
 }
 

@@ -46,9 +46,12 @@ DesignVerdict RecordedDesign::load(const QString& path, const QString& definitio
 }
 
 QString RecordedDesign::loadDefinitions(const QString& path) {
-    const QString error = readDefinitionFile(path, definitions_);
-    if (!error.isEmpty()) {
-        return error;
+    definitionPath_ = path;
+    definitionDiagnostics_ = checkDefinitionFile(path, definitions_);
+    for (const DefinitionDiagnostic& diagnostic : definitionDiagnostics_) {
+        if (diagnostic.severity == DefinitionDiagnostic::Severity::Error) {
+            return definitionErrorMessage(path, QString::fromLatin1(diagnostic.text()));
+        }
     }
     for (auto& entry : makeCatalogue(definitions_)) {
         entriesByName_.emplace(entry->name(), entry.get());

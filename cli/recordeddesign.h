@@ -1,5 +1,6 @@
 #pragma once
 
+#include "definitions/definitioncheck.h"
 #include "definitions/definitionset.h"
 #include "definitions/toolboxentry.h"
 #include "designfile/designreader.h"
@@ -45,6 +46,11 @@ public:
     DesignVerdict load(const QString& path, const QString& definitionsDirectory);
 
     const DefinitionSet& definitions() const { return definitions_; }
+    // Where the definition file was read from, and what reading it found.
+    const QString& definitionPath() const { return definitionPath_; }
+    const std::vector<DefinitionDiagnostic>& definitionDiagnostics() const {
+        return definitionDiagnostics_;
+    }
     const QString& outputFileName() const { return outputFileName_; }
     std::vector<const BlockView*> blocks() const;
 
@@ -60,4 +66,6 @@ private:
     std::unordered_map<std::string, ToolboxEntry*> entriesByName_;
     std::vector<std::unique_ptr<RecordedBlock>> blocks_;
     QString outputFileName_;
+    QString definitionPath_;
+    std::vector<DefinitionDiagnostic> definitionDiagnostics_;
 };

@@ -8,8 +8,8 @@
 #                folder); by default the file-name part of the name stored in the design
 # The files are regenerated when the design or its definition file changes (draftel-gen writes
 # a dependency file), and the project is configured again then, since the definition file
-# decides which files there are. The build folder of the generated files is added to the
-# target's include path, so that generated headers are found.
+# decides which files there are. The folders of the generated files are added to the target's
+# include path, so that generated headers are found.
 
 # The function keeps the policies of this file, whatever the calling project asks for: the
 # dependency file's paths are taken as written (absolute here) with every generator.
@@ -56,14 +56,19 @@ function(draftel_generate target)
         string(REPLACE "\n" ";" ${list} "${${list}}")
     endforeach()
     set(generated)
+    set(folders)
     foreach(output IN LISTS outputs)
         get_filename_component(output "${output}" ABSOLUTE BASE_DIR "${CMAKE_CURRENT_BINARY_DIR}")
+        get_filename_component(folder "${output}" DIRECTORY)
         list(APPEND generated "${output}")
+        list(APPEND folders "${folder}")
     endforeach()
+    list(REMOVE_DUPLICATES folders)
     set_property(DIRECTORY APPEND PROPERTY CMAKE_CONFIGURE_DEPENDS ${inputs})
 
     get_filename_component(name "${design}" NAME_WE)
     set(depfile "${CMAKE_CURRENT_BINARY_DIR}/CMakeFiles/draftel/${target}-${name}.d")
+    file(MAKE_DIRECTORY "${CMAKE_CURRENT_BINARY_DIR}/CMakeFiles/draftel" ${folders})
     file(RELATIVE_PATH shown "${CMAKE_SOURCE_DIR}" "${design}")
     add_custom_command(
         OUTPUT ${generated}
@@ -74,7 +79,7 @@ function(draftel_generate target)
         COMMENT "Generating code from ${shown}"
         VERBATIM)
     target_sources(${target} PRIVATE ${generated})
-    target_include_directories(${target} PRIVATE "${CMAKE_CURRENT_BINARY_DIR}")
+    target_include_directories(${target} PRIVATE ${folders})
 endfunction()
 
 cmake_policy(POP)

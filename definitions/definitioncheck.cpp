@@ -6,6 +6,7 @@
 
 #include <algorithm>
 #include <memory>
+#include <string>
 
 std::vector<DefinitionDiagnostic> checkDefinitionFile(const QString& path, DefinitionSet& set) {
     Tokenizer tokenizer(std::make_unique<FileCharSource>(path));
@@ -24,6 +25,10 @@ std::vector<DefinitionDiagnostic> checkDefinitionFile(const QString& path, Defin
                          return a.line < b.line;
                      });
     return diagnostics;
+}
+
+std::string DefinitionDiagnostic::text() const {
+    return line == 0 ? message : message + " Line: " + std::to_string(line);
 }
 
 bool hasError(const std::vector<DefinitionDiagnostic>& diagnostics) {

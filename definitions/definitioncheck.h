@@ -13,6 +13,9 @@ struct DefinitionDiagnostic {
     Severity severity = Severity::Error;
     int line = 0;        // 0: about the file as a whole
     std::string message; // the reader's text, without its " Line: N" suffix
+
+    // The text as the reader records it, with " Line: N" unless the line is 0.
+    std::string text() const;
 };
 
 // Reads the definition file at path into the set and returns its diagnostics in line order:

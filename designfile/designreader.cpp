@@ -91,17 +91,19 @@ private:
 };
 
 DesignVerdict DesignWalk::refused(const QString& message) const {
-    return {DesignVerdict::Kind::Refused, message, false};
+    return {DesignVerdict::Kind::Refused, message, false, {}};
 }
 
 DesignVerdict DesignWalk::definitionError(const QString& message) const {
-    return {DesignVerdict::Kind::Refused, message, true};
+    return {DesignVerdict::Kind::Refused, message, true, m_definitionPath};
 }
 
 // Before the settings record nothing can be shown, so damage there refuses the file.
 DesignVerdict DesignWalk::damaged(const QString& what) const {
     return {m_hasSettings ? DesignVerdict::Kind::Damaged : DesignVerdict::Kind::Refused,
-            tr("The design file %1 is damaged: %2.").arg(m_name, what), false};
+            tr("The design file %1 is damaged: %2.").arg(m_name, what),
+            false,
+            {}};
 }
 
 bool DesignWalk::hasPort(ToolboxEntry& type, std::uint32_t number, bool isInput) {

@@ -22,8 +22,9 @@ struct DesignVerdict {
     // What is wrong, naming the design, ready to be shown; empty when fine.
     QString message;
     // Refused because the definition file the design names could not be used; the message is
-    // then that definition file's error.
+    // then that definition file's error, and definitionPath where it was looked for.
     bool definitionError = false;
+    QString definitionPath;
 
     bool fine() const { return kind == Kind::Fine; }
     bool damaged() const { return kind == Kind::Damaged; }

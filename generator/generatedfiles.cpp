@@ -5,6 +5,7 @@
 #include "generator/generator.h"
 
 #include <QFile>
+#include <QSaveFile>
 
 #include <string>
 
@@ -13,7 +14,7 @@ namespace {
 // Collects lines and hands them to the file in large pieces; the first failure sticks.
 class FileLineSink : public LineSink {
 public:
-    explicit FileLineSink(QFile& file) : m_file(file) { m_buffer.reserve(kChunk + 4096); }
+    explicit FileLineSink(QFileDevice& file) : m_file(file) { m_buffer.reserve(kChunk + 4096); }
 
     void line(std::string_view text) override {
         m_buffer.append(text);
@@ -32,12 +33,12 @@ public:
 
 private:
     static constexpr std::size_t kChunk = 64 * 1024;
-    QFile& m_file;
+    QFileDevice& m_file;
     std::string m_buffer;
     bool m_failed = false;
 };
 
-GenerateOutcome writeError(QFile& file) {
+GenerateOutcome writeError(const QFileDevice& file) {
     GenerateOutcome outcome;
     outcome.status = GenerateOutcome::Status::WriteError;
     outcome.fileName = file.fileName();
@@ -76,18 +77,20 @@ GenerateOutcome writeGeneratedFiles(const DefinitionSet& definitions,
     generator.orderNodes();
 
     for (const auto& sequence : definitions.sequences()) {
-        QFile file(generatedFileName(base, *sequence));
+        // Written beside the target and renamed over it once complete: a run that is killed or
+        // fails part way never leaves a truncated file that a build would take as up to date.
+        QSaveFile file(generatedFileName(base, *sequence));
         // Unbuffered: the sink already writes in large pieces.
-        if (!file.open(QIODevice::WriteOnly | QIODevice::Truncate | QIODevice::Text |
-                       QIODevice::Unbuffered))
+        if (!file.open(QIODevice::WriteOnly | QIODevice::Text | QIODevice::Unbuffered))
             return writeError(file);
         FileLineSink sink(file);
         generator.renderSequence(*sequence, sink);
         const bool written = sink.flush();
         const bool stopped = generator.stopped() != GenerationStop::None;
         if (generator.error().set || stopped) {
-            file.close();
-            file.remove();
+            // The file in progress goes, and so does what an earlier run wrote there.
+            file.cancelWriting();
+            QFile::remove(file.fileName());
             GenerateOutcome outcome;
             if (stopped) {
                 outcome.status = GenerateOutcome::Status::Stopped;
@@ -99,14 +102,8 @@ GenerateOutcome writeGeneratedFiles(const DefinitionSet& definitions,
             outcome.fileName = file.fileName();
             return outcome;
         }
-        if (!written) {
-            GenerateOutcome outcome = writeError(file);
-            file.close();
-            file.remove(); // incomplete
-            return outcome;
-        }
-        file.close();
-        if (file.error() != QFileDevice::NoError)
+        // A failed write keeps the previous file.
+        if (!written || !file.commit())
             return writeError(file);
     }
     return GenerateOutcome{};
