@@ -462,7 +462,15 @@ private slots:
             QVERIFY(!generated.isEmpty());
         } else {
             QCOMPARE(generator.exitCode(), 2);
-            QCOMPARE(errors, "draftel-gen: " + verdict.message + '\n');
+            if (verdict.definitionError) {
+                // The definition file's own error, in the form that editors jump to.
+                QVERIFY2(errors.startsWith(verdict.definitionPath + ":"), qPrintable(errors));
+                const QString message = errors.section(": error: ", 1).trimmed();
+                QVERIFY2(!message.isEmpty() && verdict.message.contains(message),
+                         qPrintable(errors));
+            } else {
+                QCOMPARE(errors, design + ": error: " + verdict.message + '\n');
+            }
             QVERIFY(generated.isEmpty());
         }
 

@@ -306,8 +306,9 @@ private slots:
         QCOMPARE(QFile::exists(picture), status == 0);
         QCOMPARE(exported.errors.contains("draftel: "), status != 0);
         if (status != 0) { // the same reader's verdict, in the same words
-            QCOMPARE(exported.errors.mid(exported.errors.indexOf("draftel: ") + 9),
-                     generated.errors.mid(generated.errors.indexOf("draftel-gen: ") + 13));
+            const QByteArray verdict =
+                generated.errors.mid(generated.errors.indexOf(": error: ") + 9);
+            QVERIFY2(exported.errors.contains(verdict.trimmed()), exported.errors.constData());
         }
     }
 

@@ -27,9 +27,7 @@ fail() {
 
 DESTDIR="$work/stage" "$cmake" --install "$build" --prefix /usr >/dev/null
 
-expected='100 C = 212 F
--40 C = -40 F
-42 km = 26.0976 mi'
+expected=$(cat "$example/../expected/convert.out")
 
 for generator in Ninja "Unix Makefiles"; do
     echo "== $generator"
