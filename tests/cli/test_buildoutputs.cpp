@@ -54,7 +54,9 @@ TEST_F(Cli, DiagnosticsNameTheFileAndLine) {
         {"unquoted_section_value", ":2: error: Expecting a string or an identifier."},
         {"unquoted_value", ":2: error: Syntax error."},
     };
-    QStringList checked{"--check", "defs/signal_chain.def"}, expected;
+    // A sound file says nothing; a missing one cannot be opened.
+    QStringList checked{"--check", "defs/signal_chain.def", "defs/no_such_file.def"};
+    QStringList expected{"defs/no_such_file.def: error: File open error"};
     for (const auto& error : definitionErrors) {
         checked << QString("examples/errors/%1.def").arg(error.file);
         expected << checked.last() + error.diagnostic;
