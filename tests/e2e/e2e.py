@@ -46,27 +46,36 @@ class Screen:
             if not shutil.which(tool):
                 log(f"SKIPPED: {tool} is not installed (scripts/install-deps.sh installs it)")
                 sys.exit(SKIP)
-        for number in range(90, 120):
-            if os.path.exists(f"/tmp/.X11-unix/X{number}") or os.path.exists(f"/tmp/.X{number}-lock"):
-                continue
-            self.server = subprocess.Popen(["Xvfb", f":{number}", "-screen", "0", "1280x800x24",
-                                            "-nolisten", "tcp", "-noreset"],
-                                           stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL)
-            self.env = dict(os.environ, DISPLAY=f":{number}")
-            self.env.pop("QT_QPA_PLATFORM", None)
-            self.env.pop("WAYLAND_DISPLAY", None)
-            for _ in range(50):
-                if run("xdotool", "getmouselocation", check=False, env=self.env).returncode == 0:
-                    return
-                time.sleep(0.1)
-            self.server.kill()
-        log("SKIPPED: Xvfb could not start")
-        sys.exit(SKIP)
+        # Xvfb picks a free display itself and writes its number to the pipe, so neither
+        # another server nor a lock file left by a killed one can make the test skip.
+        read_end, write_end = os.pipe()
+        self.server = subprocess.Popen(["Xvfb", "-displayfd", str(write_end), "-screen", "0",
+                                        "1280x800x24", "-nolisten", "tcp", "-noreset"],
+                                       stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL,
+                                       pass_fds=(write_end,))
+        os.close(write_end)
+        with os.fdopen(read_end) as pipe:
+            number = pipe.readline().strip()
+        if not number:
+            fail("Xvfb could not start")
+        self.env = dict(os.environ, DISPLAY=f":{number}")
+        self.env.pop("QT_QPA_PLATFORM", None)
+        self.env.pop("WAYLAND_DISPLAY", None)
+        for _ in range(300):
+            if run("xdotool", "getmouselocation", check=False, env=self.env).returncode == 0:
+                return
+            time.sleep(0.1)
+        fail(f"Xvfb on :{number} does not answer")
 
     def stop(self):
         if self.server:
-            self.server.kill()
-            self.server.wait()
+            # Terminated, not killed, so that the server removes its lock file.
+            self.server.terminate()
+            try:
+                self.server.wait(timeout=10)
+            except subprocess.TimeoutExpired:
+                self.server.kill()
+                self.server.wait()
 
     def xdo(self, *args):
         return run("xdotool", *map(str, args), env=self.env).stdout.strip()
